@@ -1,0 +1,57 @@
+// Plain geometry and colour values shared by the platform-free code. They mirror
+// the Windows POINT, RECT and COLORREF so the Windows edge converts them field by field.
+#ifndef KWIX_BASE_TYPES_H
+#define KWIX_BASE_TYPES_H
+
+#include <cstdint>
+
+struct TPoint {
+  int32_t x = 0;
+  int32_t y = 0;
+};
+
+inline bool operator==(const TPoint& a, const TPoint& b) { return a.x == b.x && a.y == b.y; }
+inline bool operator!=(const TPoint& a, const TPoint& b) { return !(a == b); }
+
+// Right and bottom are exclusive, as in GDI.
+struct TRect {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+};
+
+inline bool operator==(const TRect& a, const TRect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// Shrinks (negative d) or grows a rectangle on each side, like InflateRect.
+inline TRect InflatedRect(TRect r, int32_t dx, int32_t dy) {
+  r.left -= dx;
+  r.top -= dy;
+  r.right += dx;
+  r.bottom += dy;
+  return r;
+}
+
+inline TRect OffsetRect(TRect r, int32_t dx, int32_t dy) {
+  r.left += dx;
+  r.top += dy;
+  r.right += dx;
+  r.bottom += dy;
+  return r;
+}
+
+// True when the two rectangles share at least one pixel (IntersectRect non-empty).
+inline bool RectsIntersect(const TRect& a, const TRect& b) {
+  int32_t l = a.left > b.left ? a.left : b.left;
+  int32_t r = a.right < b.right ? a.right : b.right;
+  int32_t t = a.top > b.top ? a.top : b.top;
+  int32_t bt = a.bottom < b.bottom ? a.bottom : b.bottom;
+  return l < r && t < bt;
+}
+
+// 0x00BBGGRR, red in the low byte.
+using TColor = uint32_t;
+
+#endif

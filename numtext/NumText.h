@@ -1,0 +1,36 @@
+// Reading numbers from single-byte text and comparing texts, to the character.
+// Calculator numbers are 80-bit extended values; every step of the parse is done
+// in that arithmetic so the program reads the same value on every machine.
+#ifndef KWIX_NUMTEXT_NUMTEXT_H
+#define KWIX_NUMTEXT_NUMTEXT_H
+
+#include <cstdint>
+#include <string>
+
+#include "base/X87.h"
+
+// The decimal character of every number conversion and of the pad's decimal key.
+// Fetched from the user's locale on first use and never again (native builds: '.').
+char LocaleDecimalSeparator();
+// Replaces the fetched character; for tests, which check the ',' locales natively.
+void SetLocaleDecimalSeparator(char separator);
+
+// x × 10^n through three tables of the extended values nearest to the powers of ten.
+Extended ScaleByPowerOfTen(Extended x, int n);
+
+// The number parse: true and the value when the whole text is a number.
+bool TryTextToNumber(const std::string& text, Extended& value);
+// Throws EConvertError "'<text>' is not a valid floating point value" on failure.
+Extended TextToNumber(const std::string& text);
+Extended TextToNumberOr(const std::string& text, Extended fallback);
+
+// The 32-bit integer parse (decimal, or hexadecimal after $, x, X, 0x, 0X).
+// errorPosition is 0 when the whole text was accepted; otherwise the 1-based position
+// of the first character not accepted (past the end when the text ends too early or
+// the value is out of range), and the result is not to be used.
+int32_t TextToInteger(const std::string& text, int& errorPosition);
+
+// Equal length and equal bytes once a..z are taken as A..Z; no other byte is folded.
+bool SameTextIgnoreCase(const std::string& a, const std::string& b);
+
+#endif
