@@ -51,6 +51,11 @@ inline bool RectsIntersect(const TRect& a, const TRect& b) {
   return l < r && t < bt;
 }
 
+struct TSize {
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
 // 0x00BBGGRR, red in the low byte.
 using TColor = uint32_t;
 

@@ -1,0 +1,105 @@
+#include "app/PadProc.h"
+
+#include "calc/KeyActions.h"
+#include "calc/KeyTable.h"
+#include "calc/SmplCalcKrnl.h"
+#include "gesture/Gesture.h"
+#include "pad/Canvas.h"
+#include "pad/Drawing.h"
+#include "pad/Geometry.h"
+#include "pad/PadState.h"
+#include "pad/PadWindow.h"
+#include "settings/Settings.h"
+
+TPoint PressPoint;
+int32_t PrevHotCol = 0;
+int32_t PrevHotRow = 0;
+bool PrevHotValid = false;
+bool PrevPressed = false;
+bool Tracking = false;
+
+TPoint PointFromLParam(intptr_t lParam) {
+  TPoint p;
+  p.x = static_cast<int16_t>(static_cast<uint32_t>(lParam) & 0xFFFF);
+  p.y = static_cast<int16_t>((static_cast<uint32_t>(lParam) >> 16) & 0xFFFF);
+  return p;
+}
+
+void UpdateHover(Canvas& context, PadWindow& window) {
+  if (HotCol == PrevHotCol && HotRow == PrevHotRow && HotValid == PrevHotValid && Pressed == PrevPressed) return;
+  if (UseHandCursor && HotValid != PrevHotValid) window.SetPointerShape(HotValid);
+  if (PrevHotValid) DrawKey(context, PrevHotCol, PrevHotRow);
+  if (HotValid) DrawKey(context, HotCol, HotRow);
+  PrevHotCol = HotCol;
+  PrevHotRow = HotRow;
+  PrevHotValid = HotValid;
+  PrevPressed = Pressed;
+}
+
+void ActivateHotKey(Canvas& context, PadWindow& window) {
+  if (HotValid) KeyAction(context, window, KeyAt(HotCol, HotRow));
+}
+
+void PointerStage(Canvas& context, PadWindow& window, uint32_t message, TPoint point) {
+  if (message == msg::LButtonUp) {
+    if (!ClickOnDown) ActivateHotKey(context, window);
+    Pressed = false;
+    window.ReleaseMouse();
+  }
+  // While the button is held the hot cell stays the one of the press.
+  if (!Pressed) {
+    CellAt(point.x, point.y, HotCol, HotRow);
+    HotValid = IsKeyCell(HotCol, HotRow);
+  }
+  if (message == msg::LButtonDown) {
+    window.CaptureMouse();
+    Pressed = true;
+    PressPoint = point;
+    if (ClickOnDown) ActivateHotKey(context, window);
+  }
+  UpdateHover(context, window);
+}
+
+bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message) {
+  switch (message) {
+    case msg::Timer:
+      SampleCursor(window);
+      return true;
+    case msg::MouseMove:
+      // A press outside every key drags the whole pad.
+      if (Pressed && !HotValid) {
+        TPoint cursor;
+        if (window.CursorPos(cursor)) window.Move(cursor.x - PressPoint.x, cursor.y - PressPoint.y);
+      }
+      if (!Tracking) Tracking = window.TrackLeave();
+      return true;
+    case msg::RButtonDown:
+      window.Hide();
+      return true;
+    case msg::MButtonDown:
+      CalcMode = !CalcMode;
+      if (CalcMode) {
+        if (Kernel) Kernel->Reset(0);
+      } else if (PrevHotCol > 2) {
+        // The remembered key is in the column that disappears.
+        PrevHotValid = false;
+      }
+      FitWindowToMode(window);
+      return true;
+    case msg::MouseLeave:
+      HotValid = false;
+      UpdateHover(context, window);
+      Tracking = false;
+      return true;
+    case msg::User:
+      if (!Typing) RefreshDisplay(context);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool HandlePadMessage(Canvas& context, PadWindow& window, uint32_t message, TPoint point) {
+  if (message >= msg::MouseFirst && message <= msg::MouseLast) PointerStage(context, window, message, point);
+  return DispatchPadMessage(context, window, message);
+}

@@ -1,0 +1,59 @@
+// The pad's window procedure, platform-free: the pointer stage that tracks the hot cell,
+// the press and the hover colours, and the dispatch of the messages the pad handles
+// itself. The Windows window procedure turns messages into these calls; painting and the
+// background erase stay there because they need the paint and memory device contexts.
+#ifndef KWIX_APP_PADPROC_H
+#define KWIX_APP_PADPROC_H
+
+#include <cstdint>
+
+#include "base/Types.h"
+
+class Canvas;
+class PadWindow;
+
+namespace msg {
+constexpr uint32_t Paint = 0x000F;
+constexpr uint32_t EraseBackground = 0x0014;
+constexpr uint32_t Timer = 0x0113;
+constexpr uint32_t MouseFirst = 0x0200;
+constexpr uint32_t MouseMove = 0x0200;
+constexpr uint32_t LButtonDown = 0x0201;
+constexpr uint32_t LButtonUp = 0x0202;
+constexpr uint32_t RButtonDown = 0x0204;
+constexpr uint32_t MButtonDown = 0x0207;
+constexpr uint32_t MouseWheel = 0x020A;
+constexpr uint32_t MouseLast = 0x020A;
+constexpr uint32_t MouseLeave = 0x02A3;
+constexpr uint32_t User = 0x0400;
+}  // namespace msg
+
+// The drag origin: the client point of the last left-button press.
+extern TPoint PressPoint;
+// The hover state as of the last UpdateHover.
+extern int32_t PrevHotCol;
+extern int32_t PrevHotRow;
+extern bool PrevHotValid;
+extern bool PrevPressed;
+// A leave notification has been requested and not yet delivered.
+extern bool Tracking;
+
+// Redraws just the keys whose colour state changed and sets the pointer shape.
+void UpdateHover(Canvas& context, PadWindow& window);
+// Runs the key action of the hot key, if there is one.
+void ActivateHotKey(Canvas& context, PadWindow& window);
+
+// The pointer stage for a message of the mouse range; point is in client coordinates.
+void PointerStage(Canvas& context, PadWindow& window, uint32_t message, TPoint point);
+
+// The dispatch stage for the messages handled here (not paint or erase). Returns false
+// when the message is left to the system's default handling.
+bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message);
+
+// Both stages in order, for a message whose lParam carries a client point.
+bool HandlePadMessage(Canvas& context, PadWindow& window, uint32_t message, TPoint point);
+
+// The client point in a mouse message's lParam: signed 16-bit x low, y high.
+TPoint PointFromLParam(intptr_t lParam);
+
+#endif

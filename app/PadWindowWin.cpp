@@ -1,0 +1,87 @@
+#include "app/PadWindowWin.h"
+
+#include <cstring>
+
+#include "app/PaintContextWin.h"
+
+void WinPadWindow::Attach(HWND window) {
+  window_ = window;
+  leaveTrack_.cbSize = sizeof(leaveTrack_);
+  leaveTrack_.dwFlags = TME_LEAVE;
+  leaveTrack_.hwndTrack = window;
+  leaveTrack_.dwHoverTime = 0;
+}
+
+int WinPadWindow::ScreenPixelsPerInchY() {
+  HDC screen = GetDC(nullptr);
+  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+void WinPadWindow::ReplacePadFont(const TLogFont& font) {
+  if (PadFont) {
+    DeleteObject(PadFont);
+    PadFont = nullptr;
+  }
+  LOGFONTA logFont;
+  std::memset(&logFont, 0, sizeof(logFont));
+  logFont.lfHeight = font.Height;
+  logFont.lfWeight = font.Weight;
+  logFont.lfItalic = font.Italic;
+  static_assert(sizeof(logFont.lfFaceName) == sizeof(font.FaceName), "face name buffers match");
+  std::memcpy(logFont.lfFaceName, font.FaceName, sizeof(logFont.lfFaceName));
+  logFont.lfFaceName[sizeof(logFont.lfFaceName) - 1] = 0;
+  PadFont = CreateFontIndirectA(&logFont);
+}
+
+int WinPadWindow::MenuBarHeight() { return GetSystemMetrics(SM_CYMENU); }
+
+TRect WinPadWindow::ClientRect() {
+  RECT r{0, 0, 0, 0};
+  GetClientRect(window_, &r);
+  return TRect{r.left, r.top, r.right, r.bottom};
+}
+
+void WinPadWindow::Resize(int width, int height) {
+  SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void WinPadWindow::Move(int left, int top) {
+  SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void WinPadWindow::PlaceOnTop(int left, int top, int width, int height) {
+  SetWindowPos(window_, HWND_TOP, left, top, width, height, SWP_NOACTIVATE);
+}
+
+void WinPadWindow::ShowNoActivate() { ShowWindow(window_, SW_SHOWNA); }
+
+void WinPadWindow::Hide() { ShowWindow(window_, SW_HIDE); }
+
+bool WinPadWindow::IsVisible() { return IsWindowVisible(window_) != FALSE; }
+
+bool WinPadWindow::CursorPos(TPoint& position) {
+  POINT p;
+  if (!GetCursorPos(&p)) return false;
+  position.x = p.x;
+  position.y = p.y;
+  return true;
+}
+
+void WinPadWindow::CaptureMouse() { SetCapture(window_); }
+
+void WinPadWindow::ReleaseMouse() { ReleaseCapture(); }
+
+bool WinPadWindow::TrackLeave() { return TrackMouseEvent(&leaveTrack_) != FALSE; }
+
+void WinPadWindow::SetPointerShape(bool hand) { SetCursor(LoadCursorA(nullptr, hand ? IDC_HAND : IDC_ARROW)); }
+
+void WinPadWindow::SetClassArrowCursor(bool arrow) {
+  HCURSOR wanted = arrow ? LoadCursorA(nullptr, IDC_ARROW) : nullptr;
+  if (reinterpret_cast<HCURSOR>(GetClassLongPtrA(window_, GCLP_HCURSOR)) != wanted) {
+    SetClassLongPtrA(window_, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(wanted));
+  }
+}
+
+void WinPadWindow::Beep() { MessageBeep(0); }

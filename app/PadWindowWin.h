@@ -1,0 +1,40 @@
+// The pad window as the platform-free code sees it: thin user32 and gdi32 calls on the
+// one pad window, and the pad font's creation.
+#ifndef KWIX_APP_PADWINDOWWIN_H
+#define KWIX_APP_PADWINDOWWIN_H
+
+#include <windows.h>
+
+#include "pad/PadWindow.h"
+
+class WinPadWindow : public PadWindow {
+ public:
+  // Before the window exists only the font part is usable.
+  void Attach(HWND window);
+  HWND Handle() const { return window_; }
+
+  int ScreenPixelsPerInchY() override;
+  void ReplacePadFont(const TLogFont& font) override;
+
+  int MenuBarHeight() override;
+  TRect ClientRect() override;
+  void Resize(int width, int height) override;
+  void Move(int left, int top) override;
+  void PlaceOnTop(int left, int top, int width, int height) override;
+  void ShowNoActivate() override;
+  void Hide() override;
+  bool IsVisible() override;
+  bool CursorPos(TPoint& position) override;
+  void CaptureMouse() override;
+  void ReleaseMouse() override;
+  bool TrackLeave() override;
+  void SetPointerShape(bool hand) override;
+  void SetClassArrowCursor(bool arrow) override;
+  void Beep() override;
+
+ private:
+  HWND window_ = nullptr;
+  TRACKMOUSEEVENT leaveTrack_{};
+};
+
+#endif

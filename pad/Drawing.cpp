@@ -1,0 +1,93 @@
+#include "pad/Drawing.h"
+
+#include <cmath>
+#include <random>
+
+#include "calc/KeyActions.h"
+#include "calc/KeyTable.h"
+#include "pad/Canvas.h"
+#include "pad/Geometry.h"
+#include "pad/PadState.h"
+#include "settings/Settings.h"
+
+namespace {
+
+std::mt19937& Generator() {
+  static std::mt19937 generator(5489u);
+  return generator;
+}
+
+// 255 × clamp(2 − |x|, 0, 1), rounded to nearest with ties to even.
+int HueRamp(double x) {
+  double level = 2.0 - std::fabs(x);
+  if (level < 0) level = 0;
+  if (level > 1) level = 1;
+  return static_cast<int>(std::nearbyint(255.0 * level));
+}
+
+}  // namespace
+
+TColor HueToColor(double hue) {
+  double a = hue / 60.0;
+  uint32_t red = static_cast<uint32_t>(HueRamp(a) + HueRamp(a - 6)) & 0xFF;
+  uint32_t green = static_cast<uint32_t>(HueRamp(a - 2));
+  uint32_t blue = static_cast<uint32_t>(HueRamp(a - 4));
+  return red + 256 * green + 65536 * blue;
+}
+
+void SeedPadRandom(uint32_t seed) { Generator().seed(seed); }
+
+double PadRandom() {
+  // 32 random bits over 2^32: uniform in [0, 1) and never 1 after rounding to double.
+  return static_cast<double>(Generator()()) / 4294967296.0;
+}
+
+int KeyColorState(int col, int row) {
+  bool hot = HotValid && col == HotCol && row == HotRow;
+  return 2 * (hot ? 1 : 0) + (Pressed ? 1 : 0);
+}
+
+void DrawKey(Canvas& context, int col, int row) {
+  TColor background;
+  TColor text;
+  switch (KeyColorState(col, row)) {
+    case 2:
+      background = BtnHoverColor;
+      text = BtnHoverTextColor;
+      break;
+    case 3:
+      // A held key flashes a new colour every time it is redrawn.
+      background = HueToColor(PadRandom() * 360.0);
+      text = 0;
+      break;
+    default:
+      background = BtnColor;
+      text = BtnTextColor;
+      break;
+  }
+  TRect rect = KeyRect(col, row);
+  context.RoundBox(rect, BtnCornerCurveX, BtnCornerCurveY, background);
+  context.Caption(rect, KeyAt(col, row).Caption, TextAlign::Center, text, background);
+}
+
+void DrawCalcEdit(Canvas& context) {
+  context.RoundBox(CalcEditRect(), CalcEditCornerCurveX, CalcEditCornerCurveY, CalcEditColor);
+  context.CaptionA(CalcEditTextRect(), DisplayText, TextAlign::Right, CalcEditTextColor, CalcEditColor);
+}
+
+void DrawBackground(Canvas& context, const TRect& client) {
+  context.FillRect(client, MaskColor);
+  TRect background = client;
+  // In keypad mode the calc edit row stays transparent.
+  if (!CalcMode) background.top = RowHeight;
+  context.RoundBox(background, CornerCurveX, CornerCurveY, BGColor);
+}
+
+void DrawPadContents(Canvas& context, const TRect& paintRect) {
+  for (int row = 1; row <= 4; ++row) {
+    for (int col = 0; col <= LastColumn(); ++col) {
+      if (RectsIntersect(KeyRect(col, row), paintRect)) DrawKey(context, col, row);
+    }
+  }
+  if (CalcMode && RectsIntersect(CalcEditRect(), paintRect)) DrawCalcEdit(context);
+}

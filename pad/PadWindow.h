@@ -1,0 +1,46 @@
+// What the platform-free code asks of the pad window and of the system around it.
+// The Windows build implements it with user32 calls on the one pad window; tests
+// stand in for it and record what was asked.
+#ifndef KWIX_PAD_PADWINDOW_H
+#define KWIX_PAD_PADWINDOW_H
+
+#include "base/Types.h"
+#include "settings/PadFontHost.h"
+
+class PadWindow : public PadFontHost {
+ public:
+  ~PadWindow() override = default;
+
+  // GetSystemMetrics(SM_CYMENU): the height of a menu bar, the pad's row height.
+  virtual int MenuBarHeight() = 0;
+  // GetClientRect of the pad; the pad has no frame, so this is its window size.
+  virtual TRect ClientRect() = 0;
+  // SetWindowPos with SWP_NOMOVE | SWP_NOACTIVATE: left and top edges stay.
+  virtual void Resize(int width, int height) = 0;
+  // SetWindowPos with SWP_NOSIZE | SWP_NOACTIVATE, screen coordinates.
+  virtual void Move(int left, int top) = 0;
+  // SetWindowPos(HWND_TOP, left, top, width, height, SWP_NOACTIVATE).
+  virtual void PlaceOnTop(int left, int top, int width, int height) = 0;
+  // ShowWindow(SW_SHOWNA): shown without taking the keyboard focus.
+  virtual void ShowNoActivate() = 0;
+  // ShowWindow(SW_HIDE).
+  virtual void Hide() = 0;
+  // IsWindowVisible.
+  virtual bool IsVisible() = 0;
+  // GetCursorPos in screen coordinates; false when the position cannot be read.
+  virtual bool CursorPos(TPoint& position) = 0;
+  // SetCapture / ReleaseCapture.
+  virtual void CaptureMouse() = 0;
+  virtual void ReleaseMouse() = 0;
+  // TrackMouseEvent for TME_LEAVE on the pad; true when the request was taken.
+  virtual bool TrackLeave() = 0;
+  // SetCursor to the hand (over a key) or the arrow.
+  virtual void SetPointerShape(bool hand) = 0;
+  // The window class cursor: the standard arrow, or none so the pointer code sets it.
+  // Changes the class only when it differs from what is wanted.
+  virtual void SetClassArrowCursor(bool arrow) = 0;
+  // MessageBeep(0): a refused key.
+  virtual void Beep() = 0;
+};
+
+#endif
