@@ -124,8 +124,7 @@ int RunKwix(HINSTANCE instance) {
 
   static TSmplCalcKrnl kernel;
   Kernel = &kernel;
-  static std::unique_ptr<Bridge> bridge = MakeSystemBridge();
-  KeyBridge = bridge.get();
+  KeyBridge = &SystemBridge();
 
   CreatePad(instance);
   SeedPadRandom(GetTickCount());

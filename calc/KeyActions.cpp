@@ -1,0 +1,118 @@
+#include "calc/KeyActions.h"
+
+#include "bridge/Bridge.h"
+#include "calc/SmplCalcKrnl.h"
+#include "numtext/NumFormat.h"
+#include "numtext/NumText.h"
+#include "pad/Canvas.h"
+#include "pad/Drawing.h"
+#include "pad/Geometry.h"
+#include "pad/PadState.h"
+#include "pad/PadWindow.h"
+
+std::string DisplayText;
+bool Typing = false;
+TSmplCalcKrnl* Kernel = nullptr;
+Bridge* KeyBridge = nullptr;
+
+namespace {
+
+void KeypadAction(PadWindow& window, const TButtonRec& entry) {
+  switch (entry.Kind) {
+    case bkChar:
+      // The numeric-keypad key, whatever the locale's decimal separator is.
+      if (KeyBridge) KeyBridge->TapKey(entry.Value >= 0 ? static_cast<uint8_t>(kVkNumpad0 + entry.Value) : kVkDecimal);
+      break;
+    case bkEquals: {
+      CalcMode = true;
+      std::string text = KeyBridge ? KeyBridge->GrabNumberAtCaret() : std::string();
+      Kernel->Reset(TextToNumberOr(text, 0));
+      FitWindowToMode(window);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void TypeCharacter(Canvas& context, PadWindow& window, const TButtonRec& entry) {
+  // The first character after an operator, a result or a reset starts a new operand.
+  std::string text = (Kernel->State & TSmplCalcKrnl::Entering) ? DisplayText : std::string();
+  char character;
+  if (entry.Value >= 0) {
+    character = static_cast<char>('0' + entry.Value);
+  } else {
+    character = LocaleDecimalSeparator();
+    if (text.find(character) != std::string::npos) {
+      window.Beep();
+      return;
+    }
+  }
+  if (!FitsCalcEdit(context, text + character)) {
+    window.Beep();
+    return;
+  }
+  text += character;
+  Typing = true;
+  try {
+    Kernel->SetEntry(TextToNumber(text));
+  } catch (...) {
+    Typing = false;
+    throw;
+  }
+  Typing = false;
+  DisplayText = text;
+  DrawCalcEdit(context);
+}
+
+void CalculatorAction(Canvas& context, PadWindow& window, const TButtonRec& entry) {
+  switch (entry.Kind) {
+    case bkChar:
+      TypeCharacter(context, window, entry);
+      break;
+    case bkEquals:
+      Kernel->Evaluate(0);
+      if (KeyBridge) KeyBridge->PasteAndSelect(PasteNumberText(Kernel->Accumulator));
+      break;
+    case bkAdd:
+    case bkSubtract:
+    case bkMultiply:
+    case bkDivide:
+      Kernel->ApplyOperator(static_cast<uint8_t>(entry.Kind - 2));
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void KeyAction(Canvas& context, PadWindow& window, const TButtonRec& entry) {
+  if (!Kernel) return;
+  if (CalcMode) {
+    CalculatorAction(context, window, entry);
+  } else {
+    KeypadAction(window, entry);
+  }
+}
+
+bool FitsCalcEdit(Canvas& context, const std::string& text) {
+  int width = context.TextWidth(text);
+  TRect rect = CalcEditTextRect();
+  return rect.right - rect.left >= width;
+}
+
+void RefreshDisplay(Canvas& context) {
+  if (!Kernel) return;
+  TRect rect = CalcEditTextRect();
+  Extended value = Kernel->GetValue();
+  std::string text;
+  // Requests 19, 18, ... 2 give 15, 18, 17, ... 2 significant digits; the first text that
+  // fits is shown. When not even 2 digits fit (a very large font) the 2-digit text stays.
+  for (int precision = 19;; --precision) {
+    text = DisplayNumberText(value, precision);
+    if (rect.right - rect.left >= context.TextWidth(text) || precision <= 2) break;
+  }
+  DisplayText = text;
+  DrawCalcEdit(context);
+}
