@@ -1,0 +1,132 @@
+#include "gesture/Gesture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "base/MulDiv.h"
+#include "base/X87.h"
+#include "pad/Geometry.h"
+#include "pad/PadState.h"
+#include "pad/PadWindow.h"
+#include "settings/Settings.h"
+
+TPoint CursorTrail[kTrailCapacity];
+int32_t TrailCount = 0;
+int32_t StillTicks = 0;
+
+namespace {
+
+// The third tick in a row without movement ends the gesture being drawn.
+constexpr int32_t kRestLimit = 3;
+// Fewer points than this are too coarse to call a circle.
+constexpr int64_t kMinimumTrail = 8;
+
+// The wrap test takes its bounds as doubles; the wrap itself, the step limit and the
+// success bound use the extended values. Which is which decides borderline trails.
+constexpr double kPiDouble = 3.141592653589793;
+constexpr double kTwoPiDouble = 6.283185307179586;
+constexpr Extended kTwoPiExtended = 6.28318530717958647692528676655900577L;
+constexpr Extended kHalfPiExtended = 1.57079632679489661923132169163975144L;
+
+// Midpoint of two coordinates, a half going to the even neighbour.
+int32_t MidpointHalfEven(int32_t low, int32_t high) {
+  int64_t sum = int64_t{low} + high;
+  int64_t half = sum >= 0 ? sum / 2 : -((-sum + 1) / 2);  // floor(sum / 2)
+  if ((sum & 1) != 0 && (half & 1) != 0) ++half;
+  return static_cast<int32_t>(half);
+}
+
+// Bearing of p seen from centre: 0 straight up, growing clockwise on the screen (y grows
+// downwards), in [-pi, pi]; rounded to double as it is stored.
+double Bearing(const TPoint& p, const TPoint& centre) {
+  Extended right = static_cast<Extended>(int64_t{p.x} - centre.x);
+  Extended up = static_cast<Extended>(int64_t{centre.y} - p.y);
+  return static_cast<double>(std::atan2(right, up));
+}
+
+// Positions add up from unchecked settings; wrap to 32 bits like the window's coordinates.
+int32_t Wrapped(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
+
+}  // namespace
+
+bool IsCircleGesture(const TPoint* trail, int32_t last, TPoint& centre) {
+  const int64_t n = int64_t{last} + 1;
+  if (n < kMinimumTrail) return false;
+
+  int32_t minX = trail[0].x, maxX = trail[0].x, minY = trail[0].y, maxY = trail[0].y;
+  for (int64_t i = 1; i < n; ++i) {
+    minX = std::min(minX, trail[i].x);
+    maxX = std::max(maxX, trail[i].x);
+    minY = std::min(minY, trail[i].y);
+    maxY = std::max(maxY, trail[i].y);
+  }
+  // The caller gets the centre even when the test fails; bearings are taken around this
+  // whole-pixel point, not the exact midpoint.
+  centre.x = MidpointHalfEven(minX, maxX);
+  centre.y = MidpointHalfEven(minY, maxY);
+
+  double total = 0.0;
+  double previous = Bearing(trail[0], centre);
+  for (int64_t i = 1; i < n; ++i) {
+    double bearing = Bearing(trail[i], centre);
+    double step = static_cast<double>(static_cast<Extended>(bearing) - previous);
+    // Crossing the bottom of the circle jumps a full turn; take the short way round.
+    double size = std::fabs(step);
+    if (size >= kPiDouble && size <= kTwoPiDouble) {
+      step = static_cast<double>(step > 0 ? step - kTwoPiExtended : step + kTwoPiExtended);
+    }
+    // One jump of more than a quarter turn means this was no circle: a stroke across
+    // the centre, or samples too far apart to tell the direction.
+    if (static_cast<Extended>(std::fabs(step)) > kHalfPiExtended) return false;
+    total = static_cast<double>(static_cast<Extended>(total) + step);
+    previous = bearing;
+  }
+  return static_cast<Extended>(std::fabs(total)) > kTwoPiExtended;
+}
+
+void SampleCursor(PadWindow& window) {
+  TPoint position;
+  // A position that cannot be read (another desktop active, say) counts as a cursor at
+  // rest: it adds nothing, and held long enough it empties the trail like a pause.
+  if (!window.CursorPos(position) || position == CursorTrail[0]) {
+    if (StillTicks < std::numeric_limits<int32_t>::max()) ++StillTicks;
+    if (StillTicks >= kRestLimit) TrailCount = 0;
+    return;
+  }
+
+  TrailCount = std::clamp(TrailCount, int32_t{0}, kTrailCapacity - 1);
+  std::copy_backward(CursorTrail, CursorTrail + TrailCount, CursorTrail + TrailCount + 1);
+  CursorTrail[0] = position;
+  ++TrailCount;
+
+  TPoint centre = position;
+  if (IsCircleGesture(CursorTrail, TrailCount - 1, centre)) {
+    TogglePad(window, centre);
+    TrailCount = 0;
+  }
+  StillTicks = 0;
+}
+
+void TogglePad(PadWindow& window, TPoint centre) {
+  if (window.IsVisible()) {
+    window.Hide();
+  } else {
+    ShowPadAt(window, centre);
+  }
+}
+
+void ShowPadAt(PadWindow& window, TPoint centre) {
+  // Settings are read at every showing, so an edited file takes effect now.
+  LoadSettings(window);
+  // With the hand cursor on, the class has no cursor and the pointer code picks one.
+  window.SetClassArrowCursor(!UseHandCursor);
+  UpdateCellMetrics(window);
+  CalcMode = false;
+  TSize size = PadSize();
+  // Grid origin at centre less half the grid, so the "5" key (row 2, column 1) is under it.
+  int32_t left = Wrapped(int64_t{centre.x} - MulDiv(ColWidth, 3, 2) - Margin);
+  int32_t top = Wrapped(int64_t{centre.y} + MulDiv(RowHeight, 5, 2) + Margin - size.height);
+  window.PlaceOnTop(left, top, size.width, size.height);
+  window.ShowNoActivate();
+}

@@ -1,0 +1,39 @@
+// Summoning the pad with the mouse: every timer tick samples the cursor into a trail, and
+// a trail that winds more than once around the centre of its bounding box, never turning
+// more than a quarter turn between samples, toggles the pad. It polls the position only;
+// there is no hook and no button involved, so it works over any application.
+#ifndef KWIX_GESTURE_GESTURE_H
+#define KWIX_GESTURE_GESTURE_H
+
+#include <cstdint>
+
+#include "base/Types.h"
+
+class PadWindow;
+
+constexpr int32_t kTrailCapacity = 256;
+
+// Screen positions of the cursor, newest first; entries from TrailCount on are stale but
+// entry 0 stays the reference for "has the cursor moved" even when the trail is empty.
+extern TPoint CursorTrail[kTrailCapacity];
+extern int32_t TrailCount;
+// Consecutive ticks with the cursor on CursorTrail[0].
+extern int32_t StillTicks;
+
+// One timer tick: records the cursor when it moved, tests the trail and toggles the pad on
+// a circle; three ticks at rest empty the trail.
+void SampleCursor(PadWindow& window);
+
+// Whether trail[0..last] (newest first) circles more than once around the centre of its
+// bounding box in steps of at most a quarter turn. With 8 points or more, centre receives
+// that box centre whatever the answer; with fewer it is left alone.
+bool IsCircleGesture(const TPoint* trail, int32_t last, TPoint& centre);
+
+// Hides a visible pad, otherwise shows it at centre.
+void TogglePad(PadWindow& window, TPoint centre);
+
+// Reloads the settings and shows the pad in keypad mode, its "5" key under centre, without
+// taking the focus.
+void ShowPadAt(PadWindow& window, TPoint centre);
+
+#endif

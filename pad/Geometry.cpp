@@ -1,0 +1,92 @@
+#include "pad/Geometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "base/MulDiv.h"
+#include "pad/PadState.h"
+#include "pad/PadWindow.h"
+#include "settings/Settings.h"
+
+int32_t RowHeight = 0;
+int32_t ColWidth = 0;
+
+namespace {
+
+// Settings are not range-checked, so sums of them may leave 32 bits. They are added in
+// 64 bits and wrapped back, as the 32-bit program's integer arithmetic does, instead of
+// overflowing.
+int32_t Wrapped(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
+
+TRect WrappedRect(int64_t left, int64_t top, int64_t right, int64_t bottom) {
+  return TRect{Wrapped(left), Wrapped(top), Wrapped(right), Wrapped(bottom)};
+}
+
+// floor(offset / size) as a cell index; offsets and sizes are whole numbers well inside
+// a double's exact range, so the quotient's floor is exact.
+int32_t FloorCell(double offset, double size) {
+  double cell = std::floor(offset / size);
+  if (cell < static_cast<double>(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
+  if (cell > static_cast<double>(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(cell);
+}
+
+}  // namespace
+
+int32_t LastColumn() { return CalcMode ? 3 : 2; }
+
+void UpdateCellMetrics(PadWindow& window) {
+  RowHeight = window.MenuBarHeight();
+  ColWidth = MulDiv(RowHeight, 4, 3);
+}
+
+TSize PadSize() {
+  TSize size;
+  size.width = Wrapped((int64_t{LastColumn()} + 1) * ColWidth + 2 * int64_t{Margin});
+  size.height = Wrapped(5 * int64_t{RowHeight} + 2 * int64_t{Margin});
+  return size;
+}
+
+TRect KeyRect(int col, int row) {
+  int64_t left = int64_t{col} * ColWidth + Margin + BtnMargin;
+  int64_t top = int64_t{row} * RowHeight + Margin + BtnMargin;
+  int64_t right = (int64_t{col} + 1) * ColWidth + Margin - BtnMargin;
+  int64_t bottom = (int64_t{row} + 1) * RowHeight + Margin - BtnMargin;
+  return WrappedRect(left, top, right, bottom);
+}
+
+TRect CalcEditRect() {
+  return WrappedRect(Margin, Margin, 4 * int64_t{ColWidth} + Margin,
+                     int64_t{RowHeight} - CalcEditBottomMargin + Margin);
+}
+
+TRect CalcEditTextRect() {
+  // Two fifths of the corner curve keeps the text off the rounding; 3 pixels at least.
+  int32_t inset = std::max(MulDiv(CalcEditCornerCurveX, 2, 5), 3);
+  TRect edit = CalcEditRect();
+  return WrappedRect(int64_t{edit.left} + inset, int64_t{edit.top} + 1, int64_t{edit.right} - inset,
+                     int64_t{edit.bottom} - 1);
+}
+
+void CellAt(int x, int y, int32_t& col, int32_t& row) {
+  // A failed metric (0, or MulDiv's -1) leaves no grid to hit; dividing by it would
+  // give infinities or NaN, or a mirrored grid.
+  if (ColWidth <= 0 || RowHeight <= 0) {
+    col = -1;
+    row = -1;
+    return;
+  }
+  col = FloorCell(static_cast<double>(x) - Margin, ColWidth);
+  row = FloorCell(static_cast<double>(y) - Margin, RowHeight);
+}
+
+bool IsKeyCell(int32_t col, int32_t row) { return row >= 1 && row <= 4 && col >= 0 && col <= LastColumn(); }
+
+void FitWindowToMode(PadWindow& window) {
+  TRect client = window.ClientRect();
+  TSize wanted = PadSize();
+  if (int64_t{client.right} - client.left != wanted.width || int64_t{client.bottom} - client.top != wanted.height) {
+    window.Resize(wanted.width, wanted.height);
+  }
+}
