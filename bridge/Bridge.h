@@ -1,0 +1,105 @@
+// The pad's only ways into the focused application (the target): synthetic keystrokes
+// and the clipboard. Which keys are sent and how long to wait for the target are decided
+// here without the platform; the system calls sit behind the small ports below so the
+// sequences and the waiting can be tested against a simulated target.
+#ifndef KWIX_BRIDGE_BRIDGE_H
+#define KWIX_BRIDGE_BRIDGE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Windows virtual-key codes the pad sends.
+constexpr uint8_t kVkShift = 0x10;
+constexpr uint8_t kVkControl = 0x11;
+constexpr uint8_t kVkLeft = 0x25;
+constexpr uint8_t kVkRight = 0x27;
+constexpr uint8_t kVkC = 0x43;
+constexpr uint8_t kVkV = 0x56;
+constexpr uint8_t kVkNumpad0 = 0x60;  // to kVkNumpad0 + 9
+constexpr uint8_t kVkDecimal = 0x6E;
+
+// CF_TEXT: single-byte text in the system code page, ended by a zero byte.
+constexpr unsigned kClipboardText = 1;
+
+// Key events into the system's input stream, which delivers them to the target.
+class KeySink {
+ public:
+  virtual ~KeySink() = default;
+  virtual void KeyDown(uint8_t vk) = 0;
+  virtual void KeyUp(uint8_t vk) = 0;
+};
+
+// Single attempts at the system clipboard; the bridge decides about retrying. Empty,
+// SetData and GetText are only called between a successful Open and its Close.
+class ClipboardPort {
+ public:
+  virtual ~ClipboardPort() = default;
+  // Fails while another program holds the clipboard open.
+  virtual bool Open() = 0;
+  virtual void Close() = 0;
+  virtual bool Empty() = 0;
+  // Hands a copy of count bytes to the clipboard in the given format.
+  virtual bool SetData(unsigned format, const void* bytes, size_t count) = 0;
+  // The CF_TEXT content up to its zero byte, never past the end of the block; empty when
+  // the clipboard holds no text.
+  virtual std::string GetText() = 0;
+  // Changes whenever the clipboard's content changes or it is emptied.
+  virtual uint32_t SequenceNumber() = 0;
+};
+
+class BridgeClock {
+ public:
+  virtual ~BridgeClock() = default;
+  virtual void SleepMs(int ms) = 0;
+  // Milliseconds from any origin; wraps around.
+  virtual uint32_t NowMs() = 0;
+};
+
+class Beeper {
+ public:
+  virtual ~Beeper() = default;
+  virtual void Beep() = 0;
+};
+
+// Every wait is bounded, so a target that ignores everything costs one key press about
+// a second at worst (two copy waits and a few clipboard retries).
+constexpr int kClipboardOpenLimitMs = 50;  // another program may hold the clipboard briefly
+constexpr int kClipboardOpenPollMs = 5;
+constexpr int kCopyWaitLimitMs = 500;  // for the target to handle a Ctrl+C
+constexpr int kCopyPollMs = 2;
+
+class Bridge {
+ public:
+  Bridge(KeySink& keys, ClipboardPort& clipboard, BridgeClock& clock, Beeper& beeper)
+      : keys_(keys), clipboard_(clipboard), clock_(clock), beeper_(beeper) {}
+
+  void TapKey(uint8_t vk);
+  // True when the bytes are on the clipboard.
+  bool WriteClipboard(unsigned format, const void* bytes, size_t count);
+  // Empty when the clipboard holds no text or cannot be opened.
+  std::string ReadClipboardText();
+  // Pastes text into the target and leaves it selected from its end back to its start;
+  // beeps and sends nothing when the text could not be put on the clipboard.
+  void PasteAndSelect(const std::string& text);
+  // The word ending at or after the target's caret, as the target copies it (trailing
+  // blanks included), left selected there; empty when the target copied nothing.
+  std::string GrabNumberAtCaret();
+
+ private:
+  bool OpenClipboard();
+  void EmptyClipboard();
+  template <typename SendKeys>
+  std::string CopyFromTarget(SendKeys sendKeys);
+  bool WaitForClipboardChange(uint32_t before);
+
+  KeySink& keys_;
+  ClipboardPort& clipboard_;
+  BridgeClock& clock_;
+  Beeper& beeper_;
+};
+
+// The bridge to the real focused application (Windows builds).
+Bridge& SystemBridge();
+
+#endif

@@ -1,0 +1,38 @@
+// The bridge's ports on Win32 (Windows builds only): one system call or a few per method.
+#ifndef KWIX_BRIDGE_BRIDGEWIN_H
+#define KWIX_BRIDGE_BRIDGEWIN_H
+
+#include "bridge/Bridge.h"
+
+// keybd_event, scan code 0, no extra information.
+class Win32KeySink : public KeySink {
+ public:
+  void KeyDown(uint8_t vk) override;
+  void KeyUp(uint8_t vk) override;
+};
+
+// The clipboard opened without an owner window.
+class Win32Clipboard : public ClipboardPort {
+ public:
+  bool Open() override;
+  void Close() override;
+  bool Empty() override;
+  bool SetData(unsigned format, const void* bytes, size_t count) override;
+  std::string GetText() override;
+  uint32_t SequenceNumber() override;
+};
+
+// Sleep and GetTickCount.
+class Win32Clock : public BridgeClock {
+ public:
+  void SleepMs(int ms) override;
+  uint32_t NowMs() override;
+};
+
+// MessageBeep (0).
+class Win32Beeper : public Beeper {
+ public:
+  void Beep() override;
+};
+
+#endif
