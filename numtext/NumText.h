@@ -14,11 +14,19 @@
 char LocaleDecimalSeparator();
 // Replaces the fetched character; for tests, which check the ',' locales natively.
 void SetLocaleDecimalSeparator(char separator);
+// Asks the system; LocaleDecimalSeparator keeps its first answer. A separator longer
+// than one character, or a failed call, gives '.'.
+char FetchLocaleDecimalSeparator();
 
-// x × 10^n through three tables of the extended values nearest to the powers of ten.
+// x × 10^n through three tables of the extended values nearest to the powers of ten,
+// each product rounded before the next. Runs in the caller's floating-point state: the
+// conversions call it inside their own masked, 64-bit, round-to-nearest scope.
+// n >= 5120 gives +infinity and n <= -5120 zero, whatever x.
 Extended ScaleByPowerOfTen(Extended x, int n);
 
-// The number parse: true and the value when the whole text is a number.
+// The number parse: true and the value when the whole text is a number; value is left
+// alone otherwise. Overflow fails, underflow gives a denormal or zero ("-." gives -0).
+// The caller's control word comes back, with the exception flags cleared.
 bool TryTextToNumber(const std::string& text, Extended& value);
 // Throws EConvertError "'<text>' is not a valid floating point value" on failure.
 Extended TextToNumber(const std::string& text);
