@@ -45,6 +45,9 @@ TRect WinPadWindow::ClientRect() {
 
 void WinPadWindow::Resize(int width, int height) {
   SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOACTIVATE);
+  // The calc edit row changes from transparent to background with the mode, so the whole
+  // pad is composed again, not just the strip the resize uncovered.
+  InvalidateRect(window_, nullptr, TRUE);
 }
 
 void WinPadWindow::Move(int left, int top) {

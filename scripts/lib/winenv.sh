@@ -51,6 +51,10 @@ REG
     touch "$prefix/.kwix-ready"
   fi
   "$(dirname "$loader")/wineserver" -p 60 >/dev/null 2>&1 || true
+  # Start the prefix's background processes (services, the virtual desktop) now, with
+  # nothing of ours as their output: started by a test, they would inherit its output pipe
+  # and CTest would wait for them to close it.
+  "$loader" explorer.exe /desktop=Default,1024x768 >/dev/null 2>&1 </dev/null || true
 }
 
 # kwix_stop_prefix: ends the wineserver of the current WINEPREFIX (and only that one).
