@@ -19,10 +19,11 @@ kwix_wine_loader() {
   if [ "$1" = i686 ]; then echo /usr/lib/wine/wine; else echo /usr/lib/wine/wine64; fi
 }
 
-# kwix_prepare_prefix PREFIX ARCH: creates the prefix once (about 20 s) with the settings
-# the tests rely on, then starts a persistent wineserver so each test process starts fast.
+# kwix_prepare_prefix PREFIX ARCH [desktop|nodesktop]: creates the prefix once (about
+# 20 s) with the settings the tests rely on, then starts a persistent wineserver so each
+# test process starts fast. "nodesktop" leaves Wine's windows on the real X desktop.
 kwix_prepare_prefix() {
-  local prefix=$1 arch=$2
+  local prefix=$1 arch=$2 desktop=${3:-desktop}
   local loader; loader=$(kwix_wine_loader "$arch")
   export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINELOADER=$loader
   if [ "$arch" = i686 ]; then export WINEARCH=win32; else export WINEARCH=win64; fi
@@ -38,6 +39,9 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
+REG
+    if [ "$desktop" = desktop ]; then
+      cat >>"$reg" <<'REG'
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
@@ -45,6 +49,7 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
 REG
+    fi
     "$loader" regedit "$reg" >/dev/null 2>&1
     rm -f "$reg"
     "$(dirname "$loader")/wineserver" -w
@@ -54,7 +59,11 @@ REG
   # Start the prefix's background processes (services, the virtual desktop) now, with
   # nothing of ours as their output: started by a test, they would inherit its output pipe
   # and CTest would wait for them to close it.
-  "$loader" explorer.exe /desktop=Default,1024x768 >/dev/null 2>&1 </dev/null || true
+  if [ "$desktop" = desktop ]; then
+    "$loader" explorer.exe /desktop=Default,1024x768 >/dev/null 2>&1 </dev/null || true
+  else
+    "$loader" cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+  fi
 }
 
 # kwix_stop_prefix: ends the wineserver of the current WINEPREFIX (and only that one).

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Checks that a built kwix.exe is what users get: a Windows GUI program (no console)
+# that imports nothing but Windows' own DLLs.
+set -euo pipefail
+exe=$1
+# The 64-bit binutils read 32-bit programs too.
+objdump=x86_64-w64-mingw32-objdump
+info=$("$objdump" -p "$exe")
+fail() { echo "check-exe: $exe: $*" >&2; exit 1; }
+grep -q 'Subsystem.*(Windows GUI)' <<<"$info" || fail "not a GUI program"
+dlls=$(grep 'DLL Name:' <<<"$info" | awk '{print toupper($3)}' | sort -u | tr '\n' ' ')
+for dll in $dlls; do
+  case "$dll" in
+    KERNEL32.DLL|USER32.DLL|GDI32.DLL|MSVCRT.DLL|ADVAPI32.DLL) ;;
+    *) fail "imports $dll" ;;
+  esac
+done
+format=$(grep -m1 'file format' <<<"$("$objdump" -f "$exe")" | awk '{print $NF}')
+echo "check-exe: $exe: $format, Windows GUI, imports $dlls, $(stat -c %s "$exe") bytes"
