@@ -191,25 +191,33 @@ std::string Cursor() {
   return Json().Bool("ok", ok).Num("x", p.x).Num("y", p.y).Text();
 }
 
-// Samples the cursor every 10 ms for a while, as the program's timer does, and lists the
-// positions it moved to: shows whether a circle the runner draws reaches a 10 ms sampler
-// whole.
-std::string Sample(int durationMs) {
+// Samples the cursor every 10 ms, as the program's timer does, and lists the positions it
+// moved to; stops after maxMs, or once the cursor has moved and then rested for restMs.
+// Shows whether a circle the runner draws reaches a 10 ms sampler whole.
+std::string Sample(int maxMs, int restMs) {
   std::string points;
-  POINT last = {-100000, -100000};
+  POINT last = {};
+  GetCursorPos(&last);
+  points = "[" + std::to_string(last.x) + "," + std::to_string(last.y) + "]";
   int samples = 0;
-  DWORD start = GetTickCount();
-  while (static_cast<int>(GetTickCount() - start) < durationMs) {
+  bool moved = false;
+  DWORD start = GetTickCount(), lastMove = start;
+  for (;;) {
+    Sleep(10);
+    DWORD now = GetTickCount();
     POINT p = {};
     GetCursorPos(&p);
     ++samples;
     if (p.x != last.x || p.y != last.y) {
-      points += (points.empty() ? "" : ",") + std::string("[") + std::to_string(p.x) + "," + std::to_string(p.y) + "]";
+      points += ",[" + std::to_string(p.x) + "," + std::to_string(p.y) + "]";
       last = p;
+      moved = true;
+      lastMove = now;
     }
-    Sleep(10);
+    if (static_cast<int>(now - start) >= maxMs) break;
+    if (moved && restMs > 0 && static_cast<int>(now - lastMove) >= restMs) break;
   }
-  return Json().Num("samples", samples).Raw("points", "[" + points + "]").Text();
+  return Json().Num("samples", samples).Num("ms", GetTickCount() - start).Raw("points", "[" + points + "]").Text();
 }
 
 bool OpenClipboardPatiently() {
@@ -385,7 +393,10 @@ std::string Run(const std::string& line) {
     return SetEdit(start, end, rest);
   }
   if (cmd == "cursor") return Cursor();
-  if (cmd == "sample") return Sample(std::atoi(rest.c_str()));
+  if (cmd == "sample") {  // sample <longest ms> <ms at rest that end it, 0 for never>
+    int maxMs = std::atoi(Word(rest).c_str());
+    return Sample(maxMs, std::atoi(rest.c_str()));
+  }
   if (cmd == "clipboard") return Clipboard();
   if (cmd == "setclipboard") return SetClipboard(rest);
   if (cmd == "counts") return Counts();
