@@ -1,6 +1,7 @@
 #include "settings/SettingsFile.h"
 
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "base/Errors.h"
@@ -12,6 +13,8 @@ namespace {
 constexpr char kEndOfData = 0x1A;
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+
+bool IsSpecial(char c) { return c == '\n' || c == '\r' || c == '#' || c == kEndOfData; }
 
 // The smallest magnitude that rounds to infinity as a double (2^1024 - 2^970, the
 // halfway point above DBL_MAX, which ties to even upwards). Storing such a value would
@@ -64,22 +67,32 @@ TSettingsParser::TSettingsParser(SettingHandler handler) : handler_(std::move(ha
 
 bool TSettingsParser::Feed(const char* data, size_t size) {
   if (ended_) return false;
-  for (size_t i = 0; i < size; ++i) {
-    const char c = data[i];
-    if (atLineStart_ && c == kEndOfData) {
+  size_t i = 0;
+  while (i < size) {
+    if (atLineStart_ && data[i] == kEndOfData) {
       ended_ = true;
       return false;
     }
     atLineStart_ = false;
+    if (dropping_) {
+      const void* lineEnd = std::memchr(data + i, '\n', size - i);
+      if (lineEnd == nullptr) return true;
+      i = static_cast<size_t>(static_cast<const char*>(lineEnd) - data);
+    } else {
+      // The line text up to the next byte that needs a decision is taken in one piece.
+      size_t plain = i;
+      while (plain < size && !IsSpecial(data[plain])) ++plain;
+      line_.append(data + i, plain - i);
+      i = plain;
+      if (i == size) return true;
+    }
+    const char c = data[i++];
     if (c == '\n') {
       EndLine();
-    } else if (c == '\r' || dropping_) {
-      // A CR either belongs to a CR LF line end or is dropped; neither is line text.
     } else if (c == '#' || c == kEndOfData) {
       dropping_ = true;
-    } else {
-      line_.push_back(c);
     }
+    // A CR either belongs to a CR LF line end or is dropped; neither is line text.
   }
   return true;
 }
