@@ -19,59 +19,30 @@ using Values = std::map<std::string, std::string>;
 // Every setting as text, so a difference names the setting.
 Values CurrentValues() {
   Values v;
-  auto put = [&v](const char* name, long long value) { v[name] = std::to_string(value); };
-  put("Margin", Margin);
-  put("CornerCurveX", CornerCurveX);
-  put("CornerCurveY", CornerCurveY);
-  put("BGColor", BGColor);
-  put("PenColor", PenColor);
+  const std::pair<const char*, const int32_t*> integers[] = {
+      {"Margin", &Margin}, {"CornerCurveX", &CornerCurveX}, {"CornerCurveY", &CornerCurveY}, {"BGColor", &BGColor},
+      {"PenColor", &PenColor}, {"FontSize", &FontSize}, {"BtnMargin", &BtnMargin},
+      {"BtnCornerCurveX", &BtnCornerCurveX}, {"BtnCornerCurveY", &BtnCornerCurveY}, {"BtnColor", &BtnColor},
+      {"BtnTextColor", &BtnTextColor}, {"BtnHoverColor", &BtnHoverColor}, {"BtnHoverTextColor", &BtnHoverTextColor},
+      {"CalcEditBottomMargin", &CalcEditBottomMargin}, {"CalcEditCornerCurveX", &CalcEditCornerCurveX},
+      {"CalcEditCornerCurveY", &CalcEditCornerCurveY}, {"CalcEditColor", &CalcEditColor},
+      {"CalcEditTextColor", &CalcEditTextColor}, {"MaskColor", &MaskColor}};
+  for (const auto& i : integers) v[i.first] = std::to_string(*i.second);
+  const std::pair<const char*, const bool*> flags[] = {
+      {"BoldFont", &BoldFont}, {"ItalicFont", &ItalicFont}, {"UseHandCursor", &UseHandCursor},
+      {"ClickOnDown", &ClickOnDown}};
+  for (const auto& f : flags) v[f.first] = *f.second ? "1" : "0";
   v["FontFace"] = FontFace;
-  put("FontSize", FontSize);
-  put("BoldFont", BoldFont);
-  put("ItalicFont", ItalicFont);
-  put("BtnMargin", BtnMargin);
-  put("BtnCornerCurveX", BtnCornerCurveX);
-  put("BtnCornerCurveY", BtnCornerCurveY);
-  put("BtnColor", BtnColor);
-  put("BtnTextColor", BtnTextColor);
-  put("BtnHoverColor", BtnHoverColor);
-  put("BtnHoverTextColor", BtnHoverTextColor);
-  put("UseHandCursor", UseHandCursor);
-  put("ClickOnDown", ClickOnDown);
-  put("CalcEditBottomMargin", CalcEditBottomMargin);
-  put("CalcEditCornerCurveX", CalcEditCornerCurveX);
-  put("CalcEditCornerCurveY", CalcEditCornerCurveY);
-  put("CalcEditColor", CalcEditColor);
-  put("CalcEditTextColor", CalcEditTextColor);
-  put("MaskColor", MaskColor);
   return v;
 }
 
 const Values kDefaults = {
-    {"Margin", "5"},
-    {"CornerCurveX", "5"},
-    {"CornerCurveY", "5"},
-    {"BGColor", "0"},
-    {"PenColor", "12632256"},
-    {"FontFace", "Verdana"},
-    {"FontSize", "8"},
-    {"BoldFont", "1"},
-    {"ItalicFont", "0"},
-    {"BtnMargin", "1"},
-    {"BtnCornerCurveX", "5"},
-    {"BtnCornerCurveY", "5"},
-    {"BtnColor", "0"},
-    {"BtnTextColor", "65535"},
-    {"BtnHoverColor", "0"},
-    {"BtnHoverTextColor", "16777215"},
-    {"UseHandCursor", "0"},
-    {"ClickOnDown", "1"},
-    {"CalcEditBottomMargin", "3"},
-    {"CalcEditCornerCurveX", "5"},
-    {"CalcEditCornerCurveY", "5"},
-    {"CalcEditColor", "0"},
-    {"CalcEditTextColor", "16777215"},
-    {"MaskColor", "16711935"},
+    {"Margin", "5"}, {"CornerCurveX", "5"}, {"CornerCurveY", "5"}, {"BGColor", "0"}, {"PenColor", "12632256"},
+    {"FontFace", "Verdana"}, {"FontSize", "8"}, {"BoldFont", "1"}, {"ItalicFont", "0"}, {"BtnMargin", "1"},
+    {"BtnCornerCurveX", "5"}, {"BtnCornerCurveY", "5"}, {"BtnColor", "0"}, {"BtnTextColor", "65535"},
+    {"BtnHoverColor", "0"}, {"BtnHoverTextColor", "16777215"}, {"UseHandCursor", "0"}, {"ClickOnDown", "1"},
+    {"CalcEditBottomMargin", "3"}, {"CalcEditCornerCurveX", "5"}, {"CalcEditCornerCurveY", "5"},
+    {"CalcEditColor", "0"}, {"CalcEditTextColor", "16777215"}, {"MaskColor", "16711935"},
 };
 
 // The settings whose values differ, each as "name: actual, expected"; empty when none.
@@ -93,77 +64,50 @@ Values DefaultsWith(const Values& changes) {
   return v;
 }
 
-// A file that changes every setting, keys in assorted case, colours in every notation.
-const char kEverySetting[] =
-    "[Look]\n"
-    "Margin=7\n"
-    "cornercurvex = 9\n"
-    "CORNERCURVEY\t=\t11\n"
-    "BGColor=$FF  # red\n"
-    "PenColor=0x123456\n"
-    "FontFace = Courier New\n"
-    "FontSize=12\n"
-    "BoldFont=no\n"
-    "ItalicFont=Yes\n"
-    "BtnMargin=-2\n"
-    "BtnCornerCurveX=0\n"
-    "BtnCornerCurveY=x1F\n"
-    "BtnColor=255\n"
-    "BtnTextColor=0X00FF00\n"
-    "BtnHoverColor=$FFFFFF\n"
-    "BtnHoverTextColor=1\n"
-    "UseHandCursor=TRUE\n"
-    "ClickOnDown=0\n"
-    "CalcEditBottomMargin=+4\n"
-    "CalcEditCornerCurveX=6\n"
-    "CalcEditCornerCurveY=8\n"
-    "CalcEditColor=$C0C0C0\n"
-    "CalcEditTextColor=-1\n"
-    "MaskColor=$00FF00\n";
-
-const Values kEverySettingValues = {
-    {"Margin", "7"},
-    {"CornerCurveX", "9"},
-    {"CornerCurveY", "11"},
-    {"BGColor", "255"},
-    {"PenColor", "1193046"},
-    {"FontFace", "Courier New"},
-    {"FontSize", "12"},
-    {"BoldFont", "0"},
-    {"ItalicFont", "1"},
-    {"BtnMargin", "-2"},
-    {"BtnCornerCurveX", "0"},
-    {"BtnCornerCurveY", "31"},
-    {"BtnColor", "255"},
-    {"BtnTextColor", "65280"},
-    {"BtnHoverColor", "16777215"},
-    {"BtnHoverTextColor", "1"},
-    {"UseHandCursor", "1"},
-    {"ClickOnDown", "0"},
-    {"CalcEditBottomMargin", "4"},
-    {"CalcEditCornerCurveX", "6"},
-    {"CalcEditCornerCurveY", "8"},
-    {"CalcEditColor", "12632256"},
-    {"CalcEditTextColor", "-1"},
-    {"MaskColor", "65280"},
+// Lines that change every setting, keys in assorted case, colours in every notation.
+const struct {
+  const char* line;
+  const char* setting;
+  const char* value;
+} kEverySetting[] = {
+    {"Margin=7", "Margin", "7"}, {"cornercurvex = 9", "CornerCurveX", "9"},
+    {"CORNERCURVEY\t=\t11", "CornerCurveY", "11"}, {"BGColor=$FF  # red", "BGColor", "255"},
+    {"PenColor=0x123456", "PenColor", "1193046"}, {"FontFace = Courier New", "FontFace", "Courier New"},
+    {"FontSize=12", "FontSize", "12"}, {"BoldFont=no", "BoldFont", "0"}, {"ItalicFont=Yes", "ItalicFont", "1"},
+    {"BtnMargin=-2", "BtnMargin", "-2"}, {"BtnCornerCurveX=0", "BtnCornerCurveX", "0"},
+    {"BtnCornerCurveY=x1F", "BtnCornerCurveY", "31"}, {"BtnColor=255", "BtnColor", "255"},
+    {"BtnTextColor=0X00FF00", "BtnTextColor", "65280"}, {"BtnHoverColor=$FFFFFF", "BtnHoverColor", "16777215"},
+    {"BtnHoverTextColor=1", "BtnHoverTextColor", "1"}, {"UseHandCursor=TRUE", "UseHandCursor", "1"},
+    {"ClickOnDown=0", "ClickOnDown", "0"}, {"CalcEditBottomMargin=+4", "CalcEditBottomMargin", "4"},
+    {"CalcEditCornerCurveX=6", "CalcEditCornerCurveX", "6"}, {"CalcEditCornerCurveY=8", "CalcEditCornerCurveY", "8"},
+    {"CalcEditColor=$C0C0C0", "CalcEditColor", "12632256"}, {"CalcEditTextColor=-1", "CalcEditTextColor", "-1"},
+    {"MaskColor=$00FF00", "MaskColor", "65280"},
 };
+
+std::string EverySettingFile() {
+  std::string text = "[Look]\n";
+  for (const auto& s : kEverySetting) text += std::string(s.line) + "\n";
+  return text;
+}
 
 TEST(LoadSettings, FileSetsEverySetting) {
   TempFolder folder;
   FakeFontHost fonts;
-  LoadSettingsFrom(folder.Write("all.ini", kEverySetting), fonts);
-  EXPECT_EQ(Differences(CurrentValues(), kEverySettingValues), "");
+  LoadSettingsFrom(folder.Write("all.ini", EverySettingFile()), fonts);
+  Values expected;
+  for (const auto& s : kEverySetting) expected[s.setting] = s.value;
+  EXPECT_EQ(Differences(CurrentValues(), expected), "");
 }
 
 // Each load starts again from the defaults: nothing carries over from the last file.
 TEST(LoadSettings, MissingFileGivesEveryDefault) {
   TempFolder folder;
-  FakeFontHost fonts;
-  LoadSettingsFrom(folder.Write("all.ini", kEverySetting), fonts);
+  FakeFontHost fonts(120);
+  LoadSettingsFrom(folder.Write("all.ini", EverySettingFile()), fonts);
   LoadSettingsFrom(folder.PathOf("absent.ini"), fonts);
   EXPECT_EQ(Differences(CurrentValues(), kDefaults), "");
   EXPECT_STREQ(fonts.Last.FaceName, "Verdana");
-  EXPECT_EQ(fonts.Last.Height, -11);
+  EXPECT_EQ(fonts.Last.Height, -13);
   EXPECT_EQ(fonts.Last.Weight, 700);
   EXPECT_EQ(fonts.Last.Italic, 0);
 }
@@ -256,16 +200,6 @@ TEST(MakePadLogFont, HeightFollowsTheScreenResolution) {
   for (const auto& c : cases) {
     const TLogFont font = MakePadLogFont(TFontParams{"Verdana", c.size, true, false}, c.pixelsPerInch);
     EXPECT_EQ(font.Height, c.height) << c.size << " pt at " << c.pixelsPerInch << " dpi";
-  }
-}
-
-TEST(LoadSettings, AsksTheScreenForItsResolution) {
-  TempFolder folder;
-  for (int dpi : {96, 120, 144}) {
-    FakeFontHost fonts(dpi);
-    LoadSettingsFrom(folder.Write("size.ini", "FontSize=7\n"), fonts);
-    LoadSettingsFrom(folder.PathOf("absent.ini"), fonts);
-    EXPECT_EQ(fonts.Last.Height, dpi == 96 ? -11 : dpi == 120 ? -13 : -16) << dpi;
   }
 }
 
