@@ -14,7 +14,7 @@ constexpr char kEndOfData = 0x1A;
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 
-bool IsSpecial(char c) { return c == '\n' || c == '\r' || c == '#' || c == kEndOfData; }
+bool NeedsDecision(char c) { return c == '\n' || c == '\r' || c == '#' || c == kEndOfData; }
 
 // The smallest magnitude that rounds to infinity as a double (2^1024 - 2^970, the
 // halfway point above DBL_MAX, which ties to even upwards). Storing such a value would
@@ -81,7 +81,7 @@ bool TSettingsParser::Feed(const char* data, size_t size) {
     } else {
       // The line text up to the next byte that needs a decision is taken in one piece.
       size_t plain = i;
-      while (plain < size && !IsSpecial(data[plain])) ++plain;
+      while (plain < size && !NeedsDecision(data[plain])) ++plain;
       line_.append(data + i, plain - i);
       i = plain;
       if (i == size) return true;
