@@ -110,21 +110,6 @@ TEST(PowerTables, EveryFactorIsTheExtendedValueNearestToItsPowerOfTen) {
   }
 }
 
-TEST(PowerTables, ThePowersUpTo10To27AreExact) {
-  for (int n = 0; n <= 27; ++n) {
-    const Extended factor = ScaleInExtended(1, n);
-    const int e = (SignAndExponentOf(factor) & 0x7FFF) - 16383 - 63;
-    BigNat entry(SignificandOf(factor));
-    BigNat exact = PowerOfTen(n);
-    if (e >= 0) {
-      entry.ShiftLeft(e);
-    } else {
-      exact.ShiftLeft(-e);
-    }
-    EXPECT_EQ(Compare(entry, exact), 0) << "10^" << n;
-  }
-}
-
 TEST(ScaleByPowerOfTen, LimitsAndDirection) {
   const Extended inf = std::numeric_limits<Extended>::infinity();
   struct Case {
