@@ -10,6 +10,9 @@ size_t LengthWithoutTrailingBlanks(const std::string& text) {
   return n;
 }
 
+// Wrap-safe: the tick count starts again from 0 after 49.7 days.
+bool Expired(uint32_t start, uint32_t now, int limitMs) { return now - start >= static_cast<uint32_t>(limitMs); }
+
 }  // namespace
 
 void Bridge::TapKey(uint8_t vk) {
@@ -21,7 +24,7 @@ bool Bridge::OpenClipboard() {
   uint32_t start = clock_.NowMs();
   for (;;) {
     if (clipboard_.Open()) return true;
-    if (static_cast<uint32_t>(clock_.NowMs() - start) >= static_cast<uint32_t>(kClipboardOpenLimitMs)) return false;
+    if (Expired(start, clock_.NowMs(), kClipboardOpenLimitMs)) return false;
     clock_.SleepMs(kClipboardOpenPollMs);
   }
 }
@@ -68,21 +71,22 @@ bool Bridge::WaitForClipboardChange(uint32_t before) {
   uint32_t start = clock_.NowMs();
   for (;;) {
     if (clipboard_.SequenceNumber() != before) return true;
-    if (static_cast<uint32_t>(clock_.NowMs() - start) >= static_cast<uint32_t>(kCopyWaitLimitMs)) return false;
+    if (Expired(start, clock_.NowMs(), kCopyWaitLimitMs)) return false;
     clock_.SleepMs(kCopyPollMs);
   }
 }
 
 // The target handles the keys later, in its own thread: a read straight after Ctrl+C
 // would see the clipboard as it was. Emptying it first and waiting for the target's copy
-// to change it means a target that ignores the keys, or has nothing to copy, gives an
-// empty text rather than whatever the user copied earlier.
+// to change it means a target that ignores the keys, or has nothing to copy, gives no
+// text rather than whatever the user copied earlier. Nothing when the target did not
+// answer in time.
 template <typename SendKeys>
-std::string Bridge::CopyFromTarget(SendKeys sendKeys) {
+std::optional<std::string> Bridge::CopyFromTarget(SendKeys sendKeys) {
   EmptyClipboard();
   uint32_t before = clipboard_.SequenceNumber();
   sendKeys();
-  if (!WaitForClipboardChange(before)) return std::string();
+  if (!WaitForClipboardChange(before)) return std::nullopt;
   // A target's copy changes the sequence number when it empties the clipboard and keeps
   // it open until its text is set; the read's retries wait for that.
   return ReadClipboardText();
@@ -90,7 +94,7 @@ std::string Bridge::CopyFromTarget(SendKeys sendKeys) {
 
 std::string Bridge::GrabNumberAtCaret() {
   // Ctrl+Right to the end of the word, Ctrl+Shift+Left back to its start, Ctrl+C.
-  std::string word = CopyFromTarget([this] {
+  std::optional<std::string> word = CopyFromTarget([this] {
     keys_.KeyDown(kVkControl);
     TapKey(kVkRight);
     keys_.KeyDown(kVkShift);
@@ -102,14 +106,22 @@ std::string Bridge::GrabNumberAtCaret() {
   // Ctrl+Right stops after the blanks that follow a word, so the copy may end in them.
   // The caret is now at the word's start: move it to the word's end, before the blanks,
   // then select back to the start and copy the word alone.
-  size_t n = LengthWithoutTrailingBlanks(word);
+  size_t n = word ? LengthWithoutTrailingBlanks(*word) : 0;
   for (size_t i = 0; i < n; ++i) TapKey(kVkRight);
-  return CopyFromTarget([this] {
+  auto selectBackAndCopy = [this] {
     keys_.KeyDown(kVkControl);
     keys_.KeyDown(kVkShift);
     TapKey(kVkLeft);
     keys_.KeyUp(kVkShift);
     TapKey(kVkC);
     keys_.KeyUp(kVkControl);
-  });
+  };
+  if (!word) {
+    // An empty field has nothing to copy either time, and a target that let the first
+    // copy go unanswered will not answer the second in time: the keys still go, but the
+    // user is spared a second wait.
+    selectBackAndCopy();
+    return std::string();
+  }
+  return CopyFromTarget(selectBackAndCopy).value_or(std::string());
 }

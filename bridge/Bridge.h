@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Windows virtual-key codes the pad sends.
@@ -62,8 +63,8 @@ class Beeper {
   virtual void Beep() = 0;
 };
 
-// Every wait is bounded, so a target that ignores everything costs one key press about
-// a second at worst (two copy waits and a few clipboard retries).
+// Every wait is bounded: a target that ignores everything costs a grab about half a
+// second, one that answers each copy just in time about a second.
 constexpr int kClipboardOpenLimitMs = 50;  // another program may hold the clipboard briefly
 constexpr int kClipboardOpenPollMs = 5;
 constexpr int kCopyWaitLimitMs = 500;  // for the target to handle a Ctrl+C
@@ -90,7 +91,7 @@ class Bridge {
   bool OpenClipboard();
   void EmptyClipboard();
   template <typename SendKeys>
-  std::string CopyFromTarget(SendKeys sendKeys);
+  std::optional<std::string> CopyFromTarget(SendKeys sendKeys);
   bool WaitForClipboardChange(uint32_t before);
 
   KeySink& keys_;
