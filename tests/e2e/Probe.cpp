@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -75,6 +76,12 @@ class Json {
  private:
   std::string body_;
 };
+
+void Answer(const std::string& json) {
+  std::fwrite(json.data(), 1, json.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
 
 std::string ClassOf(HWND h) {
   char name[256] = "";
@@ -191,25 +198,31 @@ std::string Cursor() {
   return Json().Bool("ok", ok).Num("x", p.x).Num("y", p.y).Text();
 }
 
-// Samples the cursor every 10 ms, as the program's timer does, and lists the positions it
-// moved to; stops after maxMs, or once the cursor has moved and then rested for restMs.
-// Shows whether a circle the runner draws reaches a 10 ms sampler whole.
+// Samples the cursor on a 10 ms timer, as the program does, and lists the positions it
+// moved to with the number of the tick that saw each; stops after maxMs, or once the cursor has moved and then rested for restMs.
+// Shows whether a circle the runner draws reaches such a sampler whole, and how late the
+// timer ran (the longest gap between two ticks). Answers {"sampling":true} at once, then
+// the result.
 std::string Sample(int maxMs, int restMs) {
-  std::string points;
   POINT last = {};
   GetCursorPos(&last);
-  points = "[" + std::to_string(last.x) + "," + std::to_string(last.y) + "]";
-  int samples = 0;
+  std::string points = "[" + std::to_string(last.x) + "," + std::to_string(last.y) + ",0]";
+  int ticks = 0;
   bool moved = false;
-  DWORD start = GetTickCount(), lastMove = start;
-  for (;;) {
-    Sleep(10);
+  DWORD start = GetTickCount(), lastMove = start, lastTick = start, maxGap = 0;
+  UINT_PTR timer = SetTimer(nullptr, 0, 10, nullptr);
+  Answer(Json().Bool("sampling", true).Text());
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message != WM_TIMER) continue;
     DWORD now = GetTickCount();
+    maxGap = std::max(maxGap, now - lastTick);
+    lastTick = now;
+    ++ticks;
     POINT p = {};
     GetCursorPos(&p);
-    ++samples;
     if (p.x != last.x || p.y != last.y) {
-      points += ",[" + std::to_string(p.x) + "," + std::to_string(p.y) + "]";
+      points += ",[" + std::to_string(p.x) + "," + std::to_string(p.y) + "," + std::to_string(ticks) + "]";
       last = p;
       moved = true;
       lastMove = now;
@@ -217,7 +230,13 @@ std::string Sample(int maxMs, int restMs) {
     if (static_cast<int>(now - start) >= maxMs) break;
     if (moved && restMs > 0 && static_cast<int>(now - lastMove) >= restMs) break;
   }
-  return Json().Num("samples", samples).Num("ms", GetTickCount() - start).Raw("points", "[" + points + "]").Text();
+  KillTimer(nullptr, timer);
+  return Json()
+      .Num("ticks", ticks)
+      .Num("ms", GetTickCount() - start)
+      .Num("maxgap", maxGap)
+      .Raw("points", "[" + points + "]")
+      .Text();
 }
 
 bool OpenClipboardPatiently() {
@@ -416,11 +435,6 @@ std::string Run(const std::string& line) {
   return Json().Str("error", "unknown command: " + cmd).Text();
 }
 
-void Answer(const std::string& json) {
-  std::fwrite(json.data(), 1, json.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
-}
 
 }  // namespace
 

@@ -296,6 +296,9 @@ class Harness:
         self.col = mul_div(19, 4, 3)
         self.timings = {"grab": [], "paste": []}
         self.trail = []
+        self.trail_gap = 0
+        self.seen = (None, 0, [])
+        self.redrawn = []
         self.counts = None
 
     # -- processes
@@ -358,17 +361,15 @@ class Harness:
 
     # -- waiting and looking
 
-    def wait_for(self, cond, timeout, what, interval=0.005, trail=False):
-        """Polls cond until it holds; trail=True adds what a sampler saw of the last circle
-        to the failure."""
+    @staticmethod
+    def wait_for(cond, timeout, what, interval=0.005):
         deadline = time.monotonic() + timeout
         while True:
             value = cond()
             if value:
                 return value
             if time.monotonic() > deadline:
-                raise Fail("timed out after %.1f s waiting for %s%s"
-                           % (timeout, what, "; " + self.trail_report() if trail else ""))
+                raise Fail("timed out after %.1f s waiting for %s" % (timeout, what))
             time.sleep(interval)
 
     def pad(self):
@@ -405,10 +406,14 @@ class Harness:
         xdo("mousemove", *self.to_x(x, y))
         time.sleep(rest)
 
-    def circle(self, cx, cy, radius=60, steps=40, extra=5, clockwise=True, dwell=0.02):
+    def circle(self, cx, cy, radius=80, steps=40, extra=5, clockwise=True, dwell=0.01):
         """A bit more than one turn of `steps` points per turn, starting straight above
         the centre after a pause, so the bounding box of the sampled trail is centred on
-        (cx, cy)."""
+        (cx, cy). About one point per 10 ms tick: a pointer that stops for three ticks ends
+        the gesture, so slower drawing only adds chances for a busy machine to stall it.
+        The radius keeps the last points off the pad that the circle shows: under Wine, a
+        pointer that crosses the pad faster than the program handles the move leaves it
+        without a WM_MOUSELEAVE, and its keys' hover colours then stick."""
         self.move(cx, cy - radius, rest=0.15)
         cmd = []
         for k in range(1, steps + extra + 1):
@@ -416,17 +421,45 @@ class Harness:
             x, y = self.to_x(cx + round(radius * math.sin(a)), cy - round(radius * math.cos(a)))
             cmd += ["mousemove", x, y, "sleep", dwell]
         # The probe samples alongside the program, so that a circle the program missed can
-        # be told apart from one that never reached a 10 ms sampler.
+        # be told apart from one that never reached a 10 ms sampler whole.
         self.probe.send("sample 8000 80")
+        self.probe.receive("sample", timeout=10)
+        t0 = time.monotonic()
         xdo(*cmd)
-        self.trail = [tuple(p) for p in self.probe.receive("sample", timeout=15)["points"]][1:]
+        drawn = time.monotonic() - t0
+        sampled = self.probe.receive("sample", timeout=15)
+        self.trail = [tuple(p) for p in sampled["points"]]
+        self.trail_gap = sampled["maxgap"]
+        self.seen = replay_trail(self.trail)
+        with open(os.path.join(self.art, "circles.log"), "a") as f:
+            f.write("%s: circle at (%d,%d) drawn in %.2f s; %s\n" % (self.scenario, cx, cy, drawn, self.trail_report()))
 
     def trail_report(self):
-        seen = first_circle(self.trail)
-        if seen:
-            return "a 10 ms sampler saw the circle complete after %d of %d points, centre %s" % (
-                seen[0], len(self.trail), seen[1])
-        return "a 10 ms sampler saw no complete circle in %d points: %s" % (len(self.trail), self.trail)
+        centre, length, stalls = self.seen
+        gap = "longest gap between its ticks %d ms" % self.trail_gap
+        stalled = "".join("; the pointer stood still for %d ticks before point %d" % (t, i) for i, t in stalls)
+        if centre:
+            return "a 10 ms timer sampler saw the circle complete after %d points around %s, %s%s" % (
+                length, centre, gap, stalled)
+        return "a 10 ms timer sampler saw no complete circle (%s%s) in %d points: %s" % (
+            gap, stalled, len(self.trail) - 1, [p[:2] for p in self.trail[1:]])
+
+    def circle_until(self, at, cond, what, clockwise=True, attempts=3):
+        """Draws a circle and waits for cond. A circle that a sampler beside the program
+        did not see drawn steadily (the pointer or the sampler stalled on a busy machine)
+        is drawn again and noted; one it saw whole and steady that the program ignored
+        fails."""
+        for attempt in range(1, attempts + 1):
+            self.circle(*at, clockwise=clockwise)
+            try:
+                return self.wait_for(cond, 3, what)
+            except Fail as e:
+                centre, _, stalls = self.seen
+                steady = centre and not stalls and self.trail_gap < 40
+                if steady or attempt == attempts:
+                    raise Fail("%s; %s" % (e, self.trail_report()))
+                self.redrawn.append("%s: %s" % (self.scenario, self.trail_report()))
+                print("  circle drawn again: " + self.trail_report())
 
     def click(self, x, y, button=1):
         self.move(x, y)
@@ -461,17 +494,15 @@ class Harness:
     # -- composite steps
 
     def show_pad(self, at=SHOW_AT, clockwise=True):
-        self.circle(*at, clockwise=clockwise)
-        self.wait_for(lambda: self.pad()["visible"], 3, "the pad to show after a circle", trail=True)
+        self.circle_until(at, lambda: self.pad()["visible"], "the pad to show after a circle", clockwise)
         return self.pad_rect()
 
     def hide_pad(self):
         """Back to a hidden pad by the gentlest means that works."""
         if not self.pad()["visible"]:
             return
-        self.circle(*HIDE_AT, clockwise=False)
         try:
-            self.wait_for(lambda: not self.pad()["visible"], 2, "the pad to hide", trail=True)
+            self.circle_until(HIDE_AT, lambda: not self.pad()["visible"], "the pad to hide", clockwise=False)
             return
         except Fail:
             pass
@@ -561,29 +592,50 @@ class Harness:
         return time.monotonic() - start
 
 
-def first_circle(points):
-    """The first prefix of a sampled trail that winds more than once around the centre of
-    its bounding box in steps of at most a quarter turn: (length, centre), or None. Only
-    checks that the harness draws circles a 10 ms sampler can recognise."""
-    for n in range(8, len(points) + 1):
-        xs = [p[0] for p in points[:n]]
-        ys = [p[1] for p in points[:n]]
-        c = (round((min(xs) + max(xs)) / 2), round((min(ys) + max(ys)) / 2))
-        total, prev, ok = 0.0, None, True
-        for x, y in points[:n]:
-            b = math.atan2(x - c[0], c[1] - y)
-            if prev is not None:
-                step = b - prev
-                if math.pi <= abs(step) <= 2 * math.pi:
-                    step -= math.copysign(2 * math.pi, step)
-                if abs(step) > math.pi / 2:
-                    ok = False
-                    break
-                total += step
-            prev = b
-        if ok and abs(total) > 2 * math.pi:
-            return n, c
-    return None
+def winds_once(points):
+    """The centre of the points' bounding box when, seen from it, they turn more than one
+    full turn in steps of at most a quarter turn; else None."""
+    if len(points) < 8:
+        return None
+    xs = [p[0] for p in points]
+    ys = [p[1] for p in points]
+    c = (round((min(xs) + max(xs)) / 2), round((min(ys) + max(ys)) / 2))
+    total, prev = 0.0, None
+    for x, y in points:
+        b = math.atan2(x - c[0], c[1] - y)
+        if prev is not None:
+            step = b - prev
+            if math.pi <= abs(step) <= 2 * math.pi:
+                step -= math.copysign(2 * math.pi, step)
+            if abs(step) > math.pi / 2:
+                return None
+            total += step
+        prev = b
+    return c if abs(total) > 2 * math.pi else None
+
+
+def replay_trail(samples):
+    """Replays the (x, y, tick) samples of a 10 ms sampler (the first one where the pointer
+    rested before the circle) through the rule that three ticks at rest empty the trail.
+    Returns (centre or None, trail length at the first complete circle, [(sample, ticks
+    at rest)] for every stall of two ticks or more, which may have emptied the program's
+    trail). Only judges whether the harness drew a
+    circle that a 10 ms sampler can recognise; the program has its own tests."""
+    trail, stalls = [], []
+    prev_tick = samples[0][2] if samples else 0
+    for i, (x, y, tick) in enumerate(samples[1:], 1):
+        rest = tick - prev_tick - 1
+        if rest >= 2 and trail:
+            # Two ticks here may be three for the program, whose ticks fall elsewhere.
+            stalls.append((i, rest))
+        if rest >= 3:
+            trail = []
+        prev_tick = tick
+        trail.append((x, y))
+        centre = winds_once(trail)
+        if centre:
+            return centre, len(trail), stalls
+    return None, len(trail), stalls
 
 
 def key_box(h, rect, key, calc=False):
@@ -631,9 +683,10 @@ def scenario_harness(h):
     h.assert_focus_kept("target start")
     # The circles the scenarios draw, as a 10 ms cursor sampler sees them.
     cx, cy = SHOW_AT
-    h.circle(cx, cy)
-    seen = first_circle(h.trail)
-    check(seen is not None and abs(seen[1][0] - cx) <= 1 and abs(seen[1][1] - cy) <= 1,
+    check(math.hypot(*h.pad_size()) / 2 + 2 < 80, "the circles would cross the pad they show")
+    h.circle_until((cx, cy), lambda: h.seen[0], "a sampler to see a whole circle")
+    centre = h.seen[0]
+    check(abs(centre[0] - cx) <= 1 and abs(centre[1] - cy) <= 1,
           "the circle drawn around %s: %s" % ((cx, cy), h.trail_report()))
     print("  " + h.trail_report())
     # A real key through X, then the same keys as the program will inject them.
@@ -645,7 +698,15 @@ def scenario_harness(h):
     h.set_edit("Total 12.5")
     h.probe.ask("keys +11 27 +10 25 -10 43 -11")  # Ctrl+Right, Ctrl+Shift+Left, Ctrl+C
     h.expect_edit("Total 12.5", (6, 10), "a word selected with Ctrl+Shift+Left")
-    h.wait_for(lambda: h.probe.ask("clipboard").get("text") == "12.5", 2, "Ctrl+C to copy the word")
+    clipboard = {}
+
+    def copied():
+        clipboard.update(h.probe.ask("clipboard"))
+        return clipboard.get("text") == "12.5"
+    try:
+        h.wait_for(copied, 5, "Ctrl+C to copy the word")
+    except Fail as e:
+        raise Fail("%s: the clipboard answers %s" % (e, clipboard))
     h.probe.ask("setclipboard 25")
     h.probe.ask("keys +11 56 -11 +10 25 25 -10")  # Ctrl+V, Shift+Left twice
     h.expect_edit("Total 25", (6, 8), "a paste selected with Shift+Left")
@@ -676,12 +737,20 @@ def scenario_start(h):
     h.assert_focus_kept("program start")
 
     first_pid = p["pid"]
-    t0 = time.monotonic()
-    second = subprocess.run([h.loader, h.kwix_exe], stdout=h.log, stderr=h.log, timeout=20)
-    took = time.monotonic() - t0
-    print("  second copy ended with code %d after %.2f s" % (second.returncode, took))
-    check(second.returncode == 0, "the second copy ended with code %d" % second.returncode)
-    check(took < 1.0, "the second copy took %.2f s to end" % took)
+    # Three tries each, beside a Wine process that does nothing, and the fastest of each
+    # counts: on a busy machine starting any process can take a second by itself.
+    idle, took = [], []
+    for _ in range(3):
+        t0 = time.monotonic()
+        subprocess.run([h.loader, h.probe.exe, "ping"], stdout=subprocess.DEVNULL, stderr=h.log, timeout=20)
+        idle.append(time.monotonic() - t0)
+        t0 = time.monotonic()
+        second = subprocess.run([h.loader, h.kwix_exe], stdout=h.log, stderr=h.log, timeout=20)
+        took.append(time.monotonic() - t0)
+        check(second.returncode == 0, "the second copy ended with code %d" % second.returncode)
+    print("  a second copy ended with code 0 after %s s (a Wine process doing nothing: %s s)"
+          % (" ".join("%.2f" % t for t in took), " ".join("%.2f" % t for t in idle)))
+    check(min(took) < max(1.0, min(idle) + 0.5), "a second copy took at least %.2f s to end" % min(took))
     check(h.kwix_alive(), "the first copy died when the second started")
     p = h.pad()
     check(p["found"] and p["pid"] == first_pid and not p["visible"], "the first copy's pad changed: %s" % p)
@@ -696,8 +765,7 @@ def scenario_show_and_place(h):
     h.baseline()
     cx, cy = SHOW_AT
     before = h.display.grab()
-    h.circle(cx, cy)
-    h.wait_for(lambda: h.pad()["visible"], 3, "the pad to show after a circle", trail=True)
+    h.circle_until((cx, cy), lambda: h.pad()["visible"], "the pad to show after a circle")
     p = h.pad()
     got, want = h.pad_rect(p), h.expected_rect(cx, cy)
     print("  circle centre (%d,%d): pad %s, expected %s" % (cx, cy, got, want))
@@ -722,8 +790,7 @@ def scenario_show_and_place(h):
     check(any(px == (255, 255, 0) for row in key for px in row), "key 7 has no yellow caption (%s)" % path)
 
     # A second circle, anywhere, hides it.
-    h.circle(*HIDE_AT, clockwise=False)
-    h.wait_for(lambda: not h.pad()["visible"], 3, "a second circle to hide the pad", trail=True)
+    h.circle_until(HIDE_AT, lambda: not h.pad()["visible"], "a second circle to hide the pad", clockwise=False)
     h.assert_focus_kept("hiding the pad")
     h.screenshot("hidden")
 
@@ -976,6 +1043,8 @@ def main():
         ms = [round(t * 1000) for t in h.timings[kind]]
         if ms:
             print("timing: %s %s ms (click to final text and selection in the target)" % (kind, ms))
+    for note in h.redrawn:
+        print("circle drawn again: " + note)
     c = h.counts
     if c and c.get("ok"):
         print("counts before quitting: working set %d KiB, peak %d KiB, handles %s, GDI objects %s, USER objects %s"
