@@ -1,5 +1,7 @@
 #include "settings/Settings.h"
 
+#include <new>
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
@@ -121,6 +123,8 @@ void LoadSettingsFrom(const std::string& fileName, PadFontHost& fonts) {
     LoadParamsFrom(fileName, table, std::size(table));
   } catch (const EInOutError&) {
     // No file, or one that cannot be read: what was set so far stays, silently.
+  } catch (const std::bad_alloc&) {
+    // A line too long for the address space is a broken file like any other.
   }
   const TFontParams after = CurrentFontParams();
   if (after == before) return;
