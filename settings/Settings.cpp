@@ -1,10 +1,9 @@
 #include "settings/Settings.h"
 
-#include <new>
-
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <new>
 
 #include "base/Errors.h"
 #include "base/MulDiv.h"
