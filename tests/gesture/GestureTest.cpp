@@ -10,7 +10,6 @@
 #include "pad/Geometry.h"
 #include "pad/PadState.h"
 #include "pad/PadWindow.h"
-#include "settings/Settings.h"
 
 namespace {
 
@@ -193,7 +192,10 @@ class FakePad : public PadWindow {
   }
   void CaptureMouse() override { calls.push_back("CaptureMouse"); }
   void ReleaseMouse() override { calls.push_back("ReleaseMouse"); }
-  bool TrackLeave() override { return true; }
+  bool TrackLeave() override {
+    calls.push_back("TrackLeave");
+    return true;
+  }
   void SetPointerShape(bool) override { calls.push_back("SetPointerShape"); }
   void SetClassArrowCursor(bool arrow) override {
     calls.push_back(arrow ? "SetClassArrowCursor(arrow)" : "SetClassArrowCursor(none)");
