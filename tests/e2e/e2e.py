@@ -373,10 +373,13 @@ class Harness:
             time.sleep(interval)
 
     def pad(self):
-        return self.probe.ask("pad")
+        p = self.probe.ask("pad")
+        p.setdefault("visible", False)
+        return p
 
     def pad_rect(self, p=None):
         p = p or self.pad()
+        check(p["found"], "the pad window is gone (has the program ended?)")
         return Rect(p["left"], p["top"], p["right"], p["bottom"])
 
     def edit(self):
@@ -771,7 +774,8 @@ def scenario_show_and_place(h):
     print("  circle centre (%d,%d): pad %s, expected %s" % (cx, cy, got, want))
     check((got.width, got.height) == (want.width, want.height),
           "pad size %dx%d, expected %dx%d" % (got.width, got.height, want.width, want.height))
-    check(abs(got.left - want.left) <= 1 and abs(got.top - want.top) <= 1,
+    # The program's samples may miss an extreme point of the circle: a pixel or two.
+    check(abs(got.left - want.left) <= 2 and abs(got.top - want.top) <= 2,
           "pad at %s, expected %s" % (got, want))
     check(p["exstyle"] & LAYERED_STYLE == LAYERED_STYLE, "pad extended style 0x%08x" % p["exstyle"])
     h.assert_focus_kept("showing the pad")
