@@ -120,7 +120,16 @@ int RunKwix(HINSTANCE instance) {
   if (WaitForSingleObject(running, 0) != WAIT_OBJECT_0) return 0;
 
   LoadSettings(ThePad);
-  SetDecimalKeyCaption(LocaleDecimalSeparator());
+  {
+    // The separator is a byte of the system code page; the caption is wide text.
+    char separator = LocaleDecimalSeparator();
+    wchar_t wide = 0;
+    if (MultiByteToWideChar(CP_ACP, 0, &separator, 1, &wide, 1) == 1) {
+      SetDecimalKeyCaption(static_cast<char16_t>(wide));
+    } else {
+      SetDecimalKeyCaption(separator);
+    }
+  }
 
   static TSmplCalcKrnl kernel;
   Kernel = &kernel;

@@ -39,6 +39,7 @@ void SetKeyCaptions() {
 
 void SetDecimalKeyCaption(char separator) {
   // The separator is a single byte; taken as Latin-1, which covers "." and ",".
-  KeyTable[kDecimalRow - 1][kDecimalColumn].Caption =
-      std::u16string(1, static_cast<char16_t>(static_cast<unsigned char>(separator)));
+  SetDecimalKeyCaption(static_cast<char16_t>(static_cast<unsigned char>(separator)));
 }
+
+void SetDecimalKeyCaption(char16_t separator) { KeyTable[kDecimalRow - 1][kDecimalColumn].Caption = std::u16string(1, separator); }

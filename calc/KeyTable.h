@@ -35,5 +35,7 @@ void SetKeyCaptions();
 // The decimal key (row 4, column 1) shows the locale's separator, known only once the
 // settings are loaded.
 void SetDecimalKeyCaption(char separator);
+// The same for a separator already turned into wide text from the system code page.
+void SetDecimalKeyCaption(char16_t separator);
 
 #endif
