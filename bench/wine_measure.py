@@ -1,0 +1,195 @@
+#!/usr/bin/env python3
+"""The running program under Wine, beside a floor program started in the same run.
+
+CPU time (user + system, from /proc/<pid>/stat of each Wine process) over an idle period
+and over a period of continuous mouse movement that draws no circle, resident memory,
+and the time from the tick that recognises a circle to the end of the pad's first paint
+(from the timing build kwix_latency.exe). Reuses the end-to-end harness's probe and X
+helpers. Prints one line per figure and writes them all to <out>/wine.json.
+"""
+
+import argparse
+import json
+import math
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+import e2e  # noqa: E402  (the end-to-end harness's library)
+
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(pid):
+    """User plus system time of the whole process, all threads."""
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+
+
+def rss_kib(pid):
+    with open("/proc/%d/status" % pid) as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    return 0
+
+
+def command_line(pid):
+    with open("/proc/%d/cmdline" % pid, "rb") as f:
+        return f.read().replace(b"\0", b" ").decode(errors="replace")
+
+
+def sweep_arc(seconds):
+    """Moves the pointer back and forth along 240 degrees of a circle, one point every
+    10 ms, for the given time: every tick adds a sample and the circle test scans the
+    whole trail, yet the trail never turns a full turn, so the pad never shows."""
+    cx, cy, r = 512, 384, 250
+    forth = [(cx + round(r * math.sin(math.radians(240 * i / 200))),
+              cy - round(r * math.cos(math.radians(240 * i / 200)))) for i in range(200)]
+    path = forth + forth[::-1]
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        cmd = []
+        for x, y in path:
+            cmd += ["mousemove", x, y, "sleep", 0.01]
+        e2e.xdo(*cmd)
+
+
+class Pair:
+    """kwix.exe and the floor program, started together."""
+
+    def __init__(self, args, log):
+        self.args, self.log = args, log
+        self.kwix = subprocess.Popen([args.loader, args.kwix], stdout=log, stderr=log)
+        self.floor = subprocess.Popen([args.loader, args.floor], stdout=log, stderr=log)
+
+    def sample(self):
+        return {"kwix": cpu_seconds(self.kwix.pid), "floor": cpu_seconds(self.floor.pid)}
+
+    def rss(self):
+        return {"kwix": rss_kib(self.kwix.pid), "floor": rss_kib(self.floor.pid)}
+
+    def stop(self, probe):
+        probe.ask("quit")
+        for p in (self.kwix, self.floor):
+            if p.poll() is None and p is self.floor:
+                p.terminate()
+            try:
+                p.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                p.kill()
+                p.wait()
+
+
+def measure_cpu(args, probe, log):
+    rounds = []
+    for n in range(args.rounds):
+        pair = Pair(args, log)
+        e2e.Harness.wait_for(lambda: probe.ask("pad")["found"], 30, "the pad window")
+        for p in (pair.kwix, pair.floor):
+            check_wine_process(p.pid)
+        e2e.xdo("mousemove", 960, 720)
+        time.sleep(5)  # start-up is not what is measured
+        r = {}
+        a = pair.sample()
+        time.sleep(args.seconds)
+        b = pair.sample()
+        r["idle"] = {k: b[k] - a[k] for k in a}
+        r["rss_idle"] = pair.rss()
+        a = pair.sample()
+        sweep_arc(args.seconds)
+        b = pair.sample()
+        r["moving"] = {k: b[k] - a[k] for k in a}
+        r["rss_moving"] = pair.rss()
+        r["shown"] = probe.ask("pad")["visible"]
+        pair.stop(probe)
+        print("round %d: idle kwix %.2f s floor %.2f s; moving kwix %.2f s floor %.2f s; RSS kwix %d KiB floor %d KiB%s"
+              % (n + 1, r["idle"]["kwix"], r["idle"]["floor"], r["moving"]["kwix"], r["moving"]["floor"],
+                 r["rss_moving"]["kwix"], r["rss_moving"]["floor"], "; the pad showed!" if r["shown"] else ""),
+              flush=True)
+        rounds.append(r)
+    return rounds
+
+
+def check_wine_process(pid):
+    """The PID that Popen returned must be the Windows process itself, not a launcher."""
+    line = command_line(pid)
+    if ".exe" not in line:
+        raise SystemExit("PID %d is not a Wine program: %s" % (pid, line))
+
+
+def measure_latency(args, log):
+    env = dict(os.environ, KWIX_LATENCY_LOG=os.path.join(args.out, "latency.log"))
+    if os.path.exists(env["KWIX_LATENCY_LOG"]):
+        os.remove(env["KWIX_LATENCY_LOG"])
+    ns = argparse.Namespace(loader=args.loader, kwix=args.latency, target=None, probe=args.probe,
+                            artifacts=args.out)
+    h = e2e.Harness(ns)
+    try:
+        h.probe.start()
+        h.kwix = subprocess.Popen([args.loader, args.latency], stdout=log, stderr=log, env=env)
+        h.wait_for(lambda: h.pad()["found"], 30, "the pad window of the timing build")
+        for _ in range(args.shows):
+            h.show_pad()
+            h.move(*e2e.PARK_AT, rest=0.3)
+            h.hide_pad()
+        h.stop_kwix()
+    finally:
+        h.close()
+    values = []
+    with open(env["KWIX_LATENCY_LOG"]) as f:
+        for line in f:
+            parts = line.split()
+            values.append((float(parts[1]), float(parts[4])))
+    return values
+
+
+def median(xs):
+    return statistics.median(xs) if xs else float("nan")
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    for name in ("loader", "kwix", "floor", "latency", "probe", "out"):
+        ap.add_argument("--" + name, required=True)
+    ap.add_argument("--seconds", type=float, default=60)
+    ap.add_argument("--rounds", type=int, default=3)
+    ap.add_argument("--shows", type=int, default=15)
+    args = ap.parse_args()
+    os.makedirs(args.out, exist_ok=True)
+    log = open(os.path.join(args.out, "wine.log"), "ab")
+    probe = e2e.Probe(args.loader, args.probe)
+    probe.start()
+    result = {"seconds": args.seconds}
+    try:
+        rounds = measure_cpu(args, probe, log)
+    finally:
+        probe.stop()
+    result["rounds"] = rounds
+    for phase in ("idle", "moving"):
+        k = median([r[phase]["kwix"] for r in rounds])
+        f = median([r[phase]["floor"] for r in rounds])
+        result[phase] = {"kwix": k, "floor": f, "ratio": k / f if f else float("inf")}
+        print("cpu %s: kwix %.3f s, floor %.3f s over %.0f s (median of %d), ratio %.2f"
+              % (phase, k, f, args.seconds, len(rounds), result[phase]["ratio"]))
+    for phase in ("rss_idle", "rss_moving"):
+        result[phase] = {w: median([r[phase][w] for r in rounds]) for w in ("kwix", "floor")}
+        print("%s: kwix %d KiB, floor %d KiB" % (phase, result[phase]["kwix"], result[phase]["floor"]))
+    values = measure_latency(args, log)
+    result["latency_ms"] = [v[0] for v in values]
+    result["tick_ms"] = [v[1] for v in values]
+    print("latency: circle-recognising tick to end of first paint, median %.2f ms, max %.2f ms over %d shows"
+          " (the tick itself: median %.2f ms)"
+          % (median(result["latency_ms"]), max(result["latency_ms"] or [float("nan")]), len(values),
+             median(result["tick_ms"])))
+    with open(os.path.join(args.out, "wine.json"), "w") as f:
+        json.dump(result, f, indent=1)
+    log.close()
+
+
+if __name__ == "__main__":
+    main()
