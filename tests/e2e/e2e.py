@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """End-to-end scenarios: the real kwix.exe under Wine, driven through X like a user.
 
-run.sh prepares the display, the Wine prefix and NumLock, then runs this file. The pointer
-is moved and clicked with xdotool; what X cannot tell (the pad window's styles, who has the
+run.sh prepares the display and the Wine prefix, then runs this file. The pointer is
+moved and clicked with xdotool; what X cannot tell (the pad window's styles, who has the
 focus, the target EDIT's text and selection, the clipboard) comes from kwix_probe, one
 long-running Wine process answering JSON lines; pixels come straight from the X server.
 
@@ -18,7 +18,6 @@ import math
 import os
 import re
 import select
-import shutil
 import struct
 import subprocess
 import sys
@@ -45,6 +44,8 @@ CALC_KEYS = dict(KEYPAD_KEYS, **{"/": (3, 1), "*": (3, 2), "-": (3, 3), "+": (3,
 SHOW_AT = (620, 440)
 HIDE_AT = (300, 520)
 PARK_AT = (960, 720)
+# Wide enough that a circle stays off the pad it shows (its corners lie 68 pixels out).
+CIRCLE_RADIUS = 80
 
 
 def mul_div(a, b, c):
@@ -143,16 +144,19 @@ class Display:
             except (OSError, AttributeError):
                 self.xtst = None
 
-    def click_now(self, button=1):
-        """A click at the pointer's position at once, for timing what it sets off: an
-        xdotool process takes a good part of a second to start on a busy machine."""
+    def button(self, button, down):
+        """Presses or releases a button at the pointer's position at once: an xdotool
+        process takes a good part of a second to start on a busy machine, too long for
+        timing what a click sets off."""
         if not self.xtst:
-            xdo("click", button)
+            xdo("mousedown" if down else "mouseup", button)
             return
-        self.xtst.XTestFakeButtonEvent(self.dpy, button, 1, 0)
+        self.xtst.XTestFakeButtonEvent(self.dpy, button, 1 if down else 0, 0)
         self.lib.XFlush(self.dpy)
-        self.xtst.XTestFakeButtonEvent(self.dpy, button, 0, 0)
-        self.lib.XFlush(self.dpy)
+
+    def click_now(self, button=1):
+        self.button(button, True)
+        self.button(button, False)
 
     def close(self):
         if self.dpy:
@@ -409,7 +413,7 @@ class Harness:
         xdo("mousemove", *self.to_x(x, y))
         time.sleep(rest)
 
-    def circle(self, cx, cy, radius=80, steps=40, extra=5, clockwise=True, dwell=0.01):
+    def circle(self, cx, cy, radius=CIRCLE_RADIUS, steps=40, extra=5, clockwise=True, dwell=0.01):
         """A bit more than one turn of `steps` points per turn, starting straight above
         the centre after a pause, so the bounding box of the sampled trail is centred on
         (cx, cy). About one point per 10 ms tick: a pointer that stops for three ticks ends
@@ -622,8 +626,8 @@ def replay_trail(samples):
     rested before the circle) through the rule that three ticks at rest empty the trail.
     Returns (centre or None, trail length at the first complete circle, [(sample, ticks
     at rest)] for every stall of two ticks or more, which may have emptied the program's
-    trail). Only judges whether the harness drew a
-    circle that a 10 ms sampler can recognise; the program has its own tests."""
+    trail). Only judges whether the harness drew a circle that a 10 ms sampler can
+    recognise; the program's own tests judge the program."""
     trail, stalls = [], []
     prev_tick = samples[0][2] if samples else 0
     for i, (x, y, tick) in enumerate(samples[1:], 1):
@@ -684,9 +688,14 @@ def scenario_harness(h):
     print("  screen %dx%d, SM_CYMENU %d, %d dpi, X = Win32 + %s"
           % (screen["width"], screen["height"], h.row, screen["dpi"], h.offset))
     h.assert_focus_kept("target start")
+    t0 = time.monotonic()
+    for _ in range(20):
+        h.probe.ask("edit")
+    print("  a question to the probe takes %.1f ms (the resolution of the timings below)"
+          % ((time.monotonic() - t0) * 1000 / 20))
     # The circles the scenarios draw, as a 10 ms cursor sampler sees them.
     cx, cy = SHOW_AT
-    check(math.hypot(*h.pad_size()) / 2 + 2 < 80, "the circles would cross the pad they show")
+    check(math.hypot(*h.pad_size()) / 2 + 2 < CIRCLE_RADIUS, "the circles would cross the pad they show")
     h.circle_until((cx, cy), lambda: h.seen[0], "a sampler to see a whole circle")
     centre = h.seen[0]
     check(abs(centre[0] - cx) <= 1 and abs(centre[1] - cy) <= 1,
@@ -786,6 +795,9 @@ def scenario_show_and_place(h):
     seen = sum(1 for x, y in strip if shot.pixel(*h.to_x(x, y)) == before.pixel(*h.to_x(x, y)))
     check(seen == len(strip), "the calc edit row is not transparent in keypad mode (%d of %d pixels, %s)"
           % (len(strip) - seen, len(strip), path))
+    masked = sum(1 for row in shot.box(*h.to_x(got.left, got.top), *h.to_x(got.right, got.bottom))
+                 for px in row if px == MASK_COLOR)
+    check(masked == 0, "%d pixels of the mask colour show on the pad (%s)" % (masked, path))
     bg = shot.pixel(*h.to_x(got.left + 3, got.top + MARGIN + 2 * h.row + h.row // 2))
     check(bg == (0, 0, 0), "background %s, expected black (%s)" % (bg, path))
     key = shot.box(*h.to_x(got.left + MARGIN + BTN_MARGIN + 2, got.top + MARGIN + h.row + BTN_MARGIN + 2),
@@ -893,6 +905,16 @@ def scenario_keypad_keys(h):
     for key in "7.5":
         h.press_key(key, rect=rect)
     h.expect_edit("7.5", (3, 3), "keypad keys 7 . 5")
+    # A key acts when the button goes down on it, not when it comes up.
+    h.move(*h.key_point(rect, "0"))
+    h.display.button(1, True)
+    try:
+        h.expect_edit("7.50", (4, 4), "the key 0 while the button is still down")
+    finally:
+        h.display.button(1, False)
+    h.move(*h.key_point(rect, "5"))
+    time.sleep(0.1)
+    check(h.edit() == ("7.50", (4, 4)), "releasing the button typed more: %r" % (h.edit(),))
     check(h.pad_rect() == rect and h.pad()["visible"], "keypad keys changed the pad")
     h.assert_focus_kept("keypad keys")
     # The key under the pointer has the hover caption colour, and loses it when the pointer
