@@ -20,11 +20,14 @@ for exe in tests/e2e/kwix_target.exe tests/e2e/kwix_probe.exe; do
   if [ ! -f "$win/$exe" ]; then echo "missing $win/$exe: build the Windows tree first" >&2; exit 2; fi
 done
 
-cleanup() { kwix_stop_prefix; kwix_stop_xvfb; }
+# Only what this script started is stopped: the caller's prefix and display stay.
+prepared=0
+cleanup() { if [ "$prepared" = 1 ]; then kwix_stop_prefix; fi; kwix_stop_xvfb; }
 trap cleanup EXIT
 kwix_start_xvfb
 
 kwix_prepare_prefix "$win/e2e-prefix" "$arch"
+prepared=1
 # Whatever an interrupted earlier run left in this prefix goes first.
 wineserver_bin="$(dirname "$loader")/wineserver"
 "$wineserver_bin" -k >/dev/null 2>&1 || true
