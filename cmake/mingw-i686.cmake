@@ -1,9 +1,12 @@
-# Cross-build for 32-bit Windows with mingw-w64 (posix thread model: GoogleTest needs std::mutex).
+# Cross-build for 32-bit Windows with mingw-w64. The posix thread model by default:
+# GoogleTest needs std::mutex. The program itself has one thread; built alone
+# (-DKWIX_MINGW_THREADS=win32, BUILD_TESTING off) it is spared the winpthread library.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
-set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(KWIX_MINGW_THREADS posix CACHE STRING "Thread model of the mingw-w64 compiler: posix or win32")
+set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-${KWIX_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-${KWIX_MINGW_THREADS})
 set(CMAKE_RC_COMPILER  i686-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)

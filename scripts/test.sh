@@ -52,7 +52,8 @@ if want 2 || want 3; then
   cmake --build "$win" -j "$jobs" -- --no-print-directory >/dev/null
   if [ "$arch" != i686 ]; then
     # The shipped program is 32-bit: build it too, even where it cannot run.
-    cmake -S . -B build/win-i686 -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" -DBUILD_TESTING=OFF >/dev/null
+    cmake -S . -B build/win-i686 -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" -DKWIX_MINGW_THREADS=win32 \
+      -DBUILD_TESTING=OFF >/dev/null
     cmake --build build/win-i686 -j "$jobs" --target kwix -- --no-print-directory >/dev/null
     echo "note: this machine runs no 32-bit processes; the Wine tiers run the 64-bit build of the same code"
   fi
