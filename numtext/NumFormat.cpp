@@ -17,6 +17,10 @@ constexpr uint64_t kIntegerBit = 0x8000000000000000u;
 // Forces v through memory at this point, so no arithmetic on it is moved across the
 // control-word changes of MaskedExtendedScope.
 inline void Settle(Extended& v) { __asm__ __volatile__("" : "+m"(v)); }
+// The same for an integer computed from extended values: the conversion is arithmetic
+// too (an unsigned one subtracts 2^63 first) and must not sink past the end of the scope
+// into the caller's precision, as clang otherwise lets it.
+inline void SettleInteger(uint64_t& v) { __asm__ __volatile__("" : "+r"(v)); }
 
 // Rounds to an integer in the current rounding mode (ties to even inside the scope).
 inline Extended RoundToInteger(Extended v) {
@@ -109,6 +113,7 @@ DecimalForm ToDecimalForm(Extended value, int precision) {
     }
     Settle(s);
     scaled = static_cast<uint64_t>(s);
+    SettleInteger(scaled);
   }
 
   std::string digits(kMaxDigits, '0');

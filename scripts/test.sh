@@ -2,10 +2,12 @@
 # Builds KWIX and runs every test tier:
 #   1. native unit tests (GoogleTest under CTest);
 #   2. the same tests plus Win32 integration tests, cross-compiled and run under Wine;
-#   3. end-to-end tests of the real kwix.exe under Wine in Xvfb, driven with xdotool.
+#   3. end-to-end tests of the real kwix.exe under Wine in Xvfb, driven with xdotool;
+#   fuzz: the settings reader and the number conversions under libFuzzer (clang), after tier 1.
 # Installs what it needs first. Options:
 #   --sanitize   also run tier 1 under AddressSanitizer and UndefinedBehaviorSanitizer
-#   --tier N     run only tier N (repeatable)
+#   --tier N     run only tier N (repeatable; N is 1, 2, 3 or fuzz)
+# KWIX_FUZZ_SECONDS sets the fuzzing time per target (default 20).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -21,7 +23,7 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
-[ ${#tiers[@]} -gt 0 ] || tiers=(1 2 3)
+[ ${#tiers[@]} -gt 0 ] || tiers=(1 fuzz 2 3)
 want() { local t; for t in "${tiers[@]}"; do [ "$t" = "$1" ] && return 0; done; return 1; }
 
 jobs=$(nproc)
@@ -42,6 +44,11 @@ if want 1; then
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
       ctest --test-dir build/sanitize -j "$jobs" --output-on-failure
   fi
+fi
+
+if want fuzz; then
+  echo "== fuzzing: libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer, ${KWIX_FUZZ_SECONDS:-20} s per target"
+  tests/fuzz/run.sh build/fuzz
 fi
 
 arch=$(kwix_win_arch)
