@@ -76,7 +76,17 @@ void WinPadWindow::CaptureMouse() { SetCapture(window_); }
 
 void WinPadWindow::ReleaseMouse() { ReleaseCapture(); }
 
-bool WinPadWindow::TrackLeave() { return TrackMouseEvent(&leaveTrack_) != FALSE; }
+bool WinPadWindow::TrackLeave() {
+  if (!TrackMouseEvent(&leaveTrack_)) return false;
+  // Wine takes the request but never answers it when the pointer has already left the
+  // pad, and the last key would keep its hover colour for good. A leave posted here when
+  // the pointer is elsewhere (and not captured by a press) is at worst a second one.
+  POINT cursor;
+  if (GetCapture() != window_ && GetCursorPos(&cursor) && WindowFromPoint(cursor) != window_) {
+    PostMessageA(window_, WM_MOUSELEAVE, 0, 0);
+  }
+  return true;
+}
 
 void WinPadWindow::SetPointerShape(bool hand) { SetCursor(LoadCursorA(nullptr, hand ? IDC_HAND : IDC_ARROW)); }
 

@@ -82,7 +82,7 @@ kwix_start_xvfb() {
   for n in $(seq 90 140); do
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then break; fi
   done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   KWIX_XVFB_PID=$!
   export DISPLAY=":$n"
   local i
