@@ -1,18 +1,29 @@
 // The floor of the running-program measurements: a Win32 program that does nothing but
 // what KWIX cannot avoid doing, a hidden popup window with a 10 ms timer and the same
 // message loop. Its CPU time, memory and size are what any program of that shape costs.
+// With the argument "cursor" each tick also reads the cursor position, as KWIX's sampler
+// does, which tells the cost of the poll itself apart from the rest of KWIX's tick.
 #include <windows.h>
 
 namespace {
 
+bool ReadCursor = false;
+
 LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_TIMER) return 0;
+  if (message == WM_TIMER) {
+    if (ReadCursor) {
+      POINT p;
+      GetCursorPos(&p);
+    }
+    return 0;
+  }
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  ReadCursor = lstrcmpA(commandLine, "cursor") == 0;
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = FloorProc;
   windowClass.hInstance = instance;

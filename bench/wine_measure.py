@@ -59,24 +59,30 @@ def sweep_arc(seconds):
         e2e.xdo(*cmd)
 
 
-class Pair:
-    """kwix.exe and the floor program, started together."""
+WHO = ("kwix", "floor", "poll")
+
+
+class Programs:
+    """kwix.exe, the floor program, and the floor program reading the cursor at every tick
+    ("poll"), started together."""
 
     def __init__(self, args, log):
-        self.args, self.log = args, log
-        self.kwix = subprocess.Popen([args.loader, args.kwix], stdout=log, stderr=log)
-        self.floor = subprocess.Popen([args.loader, args.floor], stdout=log, stderr=log)
+        self.procs = {
+            "kwix": subprocess.Popen([args.loader, args.kwix], stdout=log, stderr=log),
+            "floor": subprocess.Popen([args.loader, args.floor], stdout=log, stderr=log),
+            "poll": subprocess.Popen([args.loader, args.floor, "cursor"], stdout=log, stderr=log),
+        }
 
     def sample(self):
-        return {"kwix": cpu_seconds(self.kwix.pid), "floor": cpu_seconds(self.floor.pid)}
+        return {k: cpu_seconds(p.pid) for k, p in self.procs.items()}
 
     def rss(self):
-        return {"kwix": rss_kib(self.kwix.pid), "floor": rss_kib(self.floor.pid)}
+        return {k: rss_kib(p.pid) for k, p in self.procs.items()}
 
     def stop(self, probe):
         probe.ask("quit")
-        for p in (self.kwix, self.floor):
-            if p.poll() is None and p is self.floor:
+        for k, p in self.procs.items():
+            if k != "kwix" and p.poll() is None:
                 p.terminate()
             try:
                 p.wait(timeout=10)
@@ -88,9 +94,9 @@ class Pair:
 def measure_cpu(args, probe, log):
     rounds = []
     for n in range(args.rounds):
-        pair = Pair(args, log)
+        pair = Programs(args, log)
         e2e.Harness.wait_for(lambda: probe.ask("pad")["found"], 30, "the pad window")
-        for p in (pair.kwix, pair.floor):
+        for p in pair.procs.values():
             check_wine_process(p.pid)
         e2e.xdo("mousemove", 960, 720)
         time.sleep(5)  # start-up is not what is measured
@@ -107,10 +113,11 @@ def measure_cpu(args, probe, log):
         r["rss_moving"] = pair.rss()
         r["shown"] = probe.ask("pad")["visible"]
         pair.stop(probe)
-        print("round %d: idle kwix %.2f s floor %.2f s; moving kwix %.2f s floor %.2f s; RSS kwix %d KiB floor %d KiB%s"
-              % (n + 1, r["idle"]["kwix"], r["idle"]["floor"], r["moving"]["kwix"], r["moving"]["floor"],
-                 r["rss_moving"]["kwix"], r["rss_moving"]["floor"], "; the pad showed!" if r["shown"] else ""),
-              flush=True)
+        print("round %d: idle %s; moving %s; RSS %s%s"
+              % (n + 1, ", ".join("%s %.2f s" % (k, r["idle"][k]) for k in WHO),
+                 ", ".join("%s %.2f s" % (k, r["moving"][k]) for k in WHO),
+                 ", ".join("%s %d KiB" % (k, r["rss_moving"][k]) for k in WHO),
+                 "; the pad showed!" if r["shown"] else ""), flush=True)
         rounds.append(r)
     return rounds
 
@@ -171,14 +178,16 @@ def main():
         probe.stop()
     result["rounds"] = rounds
     for phase in ("idle", "moving"):
-        k = median([r[phase]["kwix"] for r in rounds])
-        f = median([r[phase]["floor"] for r in rounds])
-        result[phase] = {"kwix": k, "floor": f, "ratio": k / f if f else float("inf")}
-        print("cpu %s: kwix %.3f s, floor %.3f s over %.0f s (median of %d), ratio %.2f"
-              % (phase, k, f, args.seconds, len(rounds), result[phase]["ratio"]))
+        med = {w: median([r[phase][w] for r in rounds]) for w in WHO}
+        med["ratio"] = med["kwix"] / med["floor"] if med["floor"] else float("inf")
+        med["ratio_poll"] = med["kwix"] / med["poll"] if med["poll"] else float("inf")
+        result[phase] = med
+        print("cpu %s over %.0f s (median of %d): kwix %.3f s, floor %.3f s (ratio %.2f), floor reading the"
+              " cursor %.3f s (ratio %.2f)" % (phase, args.seconds, len(rounds), med["kwix"], med["floor"],
+                                              med["ratio"], med["poll"], med["ratio_poll"]))
     for phase in ("rss_idle", "rss_moving"):
-        result[phase] = {w: median([r[phase][w] for r in rounds]) for w in ("kwix", "floor")}
-        print("%s: kwix %d KiB, floor %d KiB" % (phase, result[phase]["kwix"], result[phase]["floor"]))
+        result[phase] = {w: median([r[phase][w] for r in rounds]) for w in WHO}
+        print("%s: %s" % (phase, ", ".join("%s %d KiB" % (w, result[phase][w]) for w in WHO)))
     values = measure_latency(args, log)
     result["latency_ms"] = [v[0] for v in values]
     result["tick_ms"] = [v[1] for v in values]

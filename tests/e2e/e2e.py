@@ -24,6 +24,8 @@ import sys
 import time
 import zlib
 
+from e2e_hidpi import scenario_high_dpi
+
 # Pad geometry with the default settings; RowHeight comes from the system at run time.
 MARGIN = 5
 BTN_MARGIN = 1
@@ -1021,7 +1023,12 @@ SCENARIOS = [
     ("grab-and-paste", scenario_grab_and_paste),
     ("calculator", scenario_calculator),
     ("quit", scenario_quit),
+    ("high-dpi", scenario_high_dpi),
 ]
+
+# Hostile conditions and long use, kept in their own file.
+import e2e_faults  # noqa: E402
+SCENARIOS += e2e_faults.scenarios(sys.modules[__name__])
 
 
 def main():
