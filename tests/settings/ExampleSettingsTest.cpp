@@ -87,9 +87,6 @@ TEST(ExampleSettings, GivesExactlyTheDefaults) {
       EXPECT_EQ(ValueText(kSettings[i].variable), defaults[i]) << kSettings[i].name;
     }
   }
-  EXPECT_STREQ(fonts.Last.FaceName, "Verdana");
-  EXPECT_EQ(fonts.Last.Height, -11);
-  EXPECT_EQ(fonts.Last.Weight, 700);
 }
 
 }  // namespace
