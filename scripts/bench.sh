@@ -53,9 +53,13 @@ PY
     link=$(sed -e 's/ -s / /' -e "s#-o kwix.exe#-o $out/kwix-unstripped.exe -Wl,-Map,$out/kwix.map#" \
       "$b/app/CMakeFiles/kwix.dir/link.txt" | grep -- "-o $out")
     (cd "$b/app" && eval "$link")
-    i686-w64-mingw32-nm --size-sort -r -S -C "$out/kwix-unstripped.exe" | head -40 >"$out/kwix-symbols.txt"
+    # Named code and data only, largest first.
+    i686-w64-mingw32-nm --size-sort -r -S -C "$out/kwix-unstripped.exe" |
+      awk '$3 ~ /^[TtDdRrBb]$/ && $4 !~ /^\./' >"$out/kwix-symbols.txt"
     python3 bench/map_sizes.py "$out/kwix.map" >"$out/kwix-map-summary.txt"
     head -25 "$out/kwix-map-summary.txt"
+    echo "largest symbols (all in $out/kwix-symbols.txt):"
+    sed -n 1,12p "$out/kwix-symbols.txt"
     echo "kwix.exe $(stat -c %s "$b/app/kwix.exe") bytes; floor $(stat -c %s "$b/bench/kwix_floor.exe") bytes"
     ;;
   wine)
