@@ -1026,6 +1026,10 @@ SCENARIOS = [
     ("high-dpi", scenario_high_dpi),
 ]
 
+# Hostile conditions and long use, kept in their own file.
+import e2e_faults  # noqa: E402
+SCENARIOS += e2e_faults.scenarios(sys.modules[__name__])
+
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
