@@ -58,7 +58,9 @@ if want 2 || want 3; then
   cmake -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" >/dev/null
   cmake --build "$win" -j "$jobs" -- --no-print-directory >/dev/null
   if [ "$arch" != i686 ]; then
-    # The shipped program is 32-bit: build it too, even where it cannot run.
+    # The shipped program is 32-bit: build it too, even where it cannot run. A folder
+    # configured for the other thread model keeps its compiler: start that one afresh.
+    grep -qs 'KWIX_MINGW_THREADS:STRING=win32' build/win-i686/CMakeCache.txt || rm -rf build/win-i686
     cmake -S . -B build/win-i686 -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" -DKWIX_MINGW_THREADS=win32 \
       -DBUILD_TESTING=OFF >/dev/null
     cmake --build build/win-i686 -j "$jobs" --target kwix -- --no-print-directory >/dev/null
