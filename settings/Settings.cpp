@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 #include <new>
+#include <stdexcept>
 
 #include "base/Errors.h"
 #include "base/MulDiv.h"
@@ -124,6 +125,8 @@ void LoadSettingsFrom(const std::string& fileName, PadFontHost& fonts) {
     // No file, or one that cannot be read: what was set so far stays, silently.
   } catch (const std::bad_alloc&) {
     // A line too long for the address space is a broken file like any other.
+  } catch (const std::length_error&) {
+    // Likewise a line longer than a string can hold.
   }
   const TFontParams after = CurrentFontParams();
   if (after == before) return;
