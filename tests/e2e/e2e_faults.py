@@ -277,8 +277,14 @@ class _Faults:
                 self.press(h, rect, key)
             time.sleep(0.3)
             got = self.ask(h, "witnesstext")["text"]
-            print("  after the target closed, the next window holds %r" % got)
+            print("  after the target closed, the window that got the focus holds %r" % got)
             self.check(got in ("", "14.5"), "a text the user did not compute reached another window: %r" % got)
+            # Another window comes to the front: the next "=" (12.5 + 2 + 2) pastes there.
+            self.ask(h, "witness")
+            self.press(h, rect, "=")
+            # (A result pasted there before is still selected and gets replaced.)
+            h.wait_for(lambda: self.ask(h, "witnesstext")["text"] == "16.5", 3,
+                       "the next result in the window now in front")
             self.toggle(h, self.lib.HIDE_AT, False, False)
             self.check(h.kwix_alive(), "the program ended")
         finally:
