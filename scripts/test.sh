@@ -73,7 +73,9 @@ if want 2; then
   echo "== tier 2: Windows tests under Wine ($arch)"
   kwix_start_xvfb
   kwix_prepare_prefix "$top/$win/wineprefix" "$arch"
-  ctest --test-dir "$win" -j "$jobs" --output-on-failure
+  # Now and then Wine fails to start a process at all (no output, at once); such a test is
+  # run again, up to three times in all. A test that fails on its own merits fails each time.
+  ctest --test-dir "$win" -j "$jobs" --output-on-failure --repeat until-pass:3
 fi
 
 if want 3; then
