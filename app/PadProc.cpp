@@ -62,9 +62,7 @@ void PointerStage(Canvas& context, PadWindow& window, uint32_t message, TPoint p
 
 bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message) {
   switch (message) {
-    case msg::Timer:
-      SampleCursor(window);
-      return true;
+    case msg::Timer: SampleCursor(window); return true;
     case msg::MouseMove:
       // A press outside every key drags the whole pad.
       if (Pressed && !HotValid) {
@@ -73,9 +71,7 @@ bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message) {
       }
       if (!Tracking) Tracking = window.TrackLeave();
       return true;
-    case msg::RButtonDown:
-      window.Hide();
-      return true;
+    case msg::RButtonDown: window.Hide(); return true;
     case msg::MButtonDown:
       CalcMode = !CalcMode;
       if (CalcMode) {
@@ -94,8 +90,7 @@ bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message) {
     case msg::User:
       if (!Typing) RefreshDisplay(context);
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 

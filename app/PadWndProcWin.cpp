@@ -39,14 +39,9 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, PaintC
     case WM_MOUSEACTIVATE:
       // A click must leave the keyboard focus with the application the keys are for.
       return MA_NOACTIVATE;
-    case WM_PAINT:
-      Paint(window, context);
-      return 0;
-    case WM_ERASEBKGND:
-      EraseBackground(window, reinterpret_cast<HDC>(wParam));
-      return 1;
-    default:
-      break;
+    case WM_PAINT: Paint(window, context); return 0;
+    case WM_ERASEBKGND: EraseBackground(window, reinterpret_cast<HDC>(wParam)); return 1;
+    default: break;
   }
   TPoint point = PointFromLParam(lParam);
   if (message == WM_MOUSEWHEEL) {

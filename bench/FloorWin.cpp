@@ -29,8 +29,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   windowClass.hInstance = instance;
   windowClass.lpszClassName = "KWIXFloorWnd";
   RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_LAYERED | WS_EX_NOACTIVATE, "KWIXFloorWnd", "", WS_POPUP, 0, 0,
-                                0, 0, nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_LAYERED | WS_EX_NOACTIVATE, "KWIXFloorWnd", "", WS_POPUP, 0, 0, 0,
+                                0, nullptr, nullptr, instance, nullptr);
   SetTimer(window, 0, 10, nullptr);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);

@@ -30,8 +30,7 @@ void KeypadAction(PadWindow& window, const TButtonRec& entry) {
       FitWindowToMode(window);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -67,9 +66,7 @@ void TypeCharacter(Canvas& context, PadWindow& window, const TButtonRec& entry) 
 
 void CalculatorAction(Canvas& context, PadWindow& window, const TButtonRec& entry) {
   switch (entry.Kind) {
-    case bkChar:
-      TypeCharacter(context, window, entry);
-      break;
+    case bkChar: TypeCharacter(context, window, entry); break;
     case bkEquals:
       Kernel->Evaluate(0);
       if (KeyBridge) KeyBridge->PasteAndSelect(PasteNumberText(Kernel->Accumulator));
@@ -77,11 +74,8 @@ void CalculatorAction(Canvas& context, PadWindow& window, const TButtonRec& entr
     case bkAdd:
     case bkSubtract:
     case bkMultiply:
-    case bkDivide:
-      Kernel->ApplyOperator(static_cast<uint8_t>(entry.Kind - 2));
-      break;
-    default:
-      break;
+    case bkDivide: Kernel->ApplyOperator(static_cast<uint8_t>(entry.Kind - 2)); break;
+    default: break;
   }
 }
 

@@ -42,4 +42,6 @@ void SetDecimalKeyCaption(char separator) {
   SetDecimalKeyCaption(static_cast<char16_t>(static_cast<unsigned char>(separator)));
 }
 
-void SetDecimalKeyCaption(char16_t separator) { KeyTable[kDecimalRow - 1][kDecimalColumn].Caption = std::u16string(1, separator); }
+void SetDecimalKeyCaption(char16_t separator) {
+  KeyTable[kDecimalRow - 1][kDecimalColumn].Caption = std::u16string(1, separator);
+}

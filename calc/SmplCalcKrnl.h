@@ -13,7 +13,7 @@
 // One pending operation: the slot's level comes from its index in TSmplCalcKrnl::Pending.
 struct TPendingRec {
   bool Active = false;
-  uint8_t Operation = 0;  // 0 or 1: add/subtract on level 0, multiply/divide on level 1
+  uint8_t Operation = 0;   // 0 or 1: add/subtract on level 0, multiply/divide on level 1
   Extended LeftValue = 0;  // the left operand; once folded, the partial result
 };
 

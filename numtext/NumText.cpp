@@ -11,10 +11,10 @@ namespace {
 // The extended values nearest to the powers of ten (exact up to 1e27), written out bit
 // for bit: products of smaller powers would carry their rounding errors into the tables.
 constexpr Extended kPowersSmall[32] = {
-    0x8.000000000000000p-3L,  // 1e0
-    0xA.000000000000000p+0L,  // 1e1
-    0xC.800000000000000p+3L,  // 1e2
-    0xF.A00000000000000p+6L,  // 1e3
+    0x8.000000000000000p-3L,   // 1e0
+    0xA.000000000000000p+0L,   // 1e1
+    0xC.800000000000000p+3L,   // 1e2
+    0xF.A00000000000000p+6L,   // 1e3
     0x9.C40000000000000p+10L,  // 1e4
     0xC.350000000000000p+13L,  // 1e5
     0xF.424000000000000p+16L,  // 1e6
@@ -45,15 +45,15 @@ constexpr Extended kPowersSmall[32] = {
     0xF.C6F7C4045812296p+99L,  // 1e31
 };
 constexpr Extended kPowersMid[15] = {
-    0x9.DC5ADA82B70B59Ep+103L,  // 1e32
-    0xC.2781F49FFCFA6D5p+209L,  // 1e64
-    0xE.FB3AB16C59B14A3p+315L,  // 1e96
-    0x9.3BA47C980E98CE0p+422L,  // 1e128
-    0xB.616A12B7FE617AAp+528L,  // 1e160
-    0xE.070F78D3927556Bp+634L,  // 1e192
-    0x8.A5296FFE33CC930p+741L,  // 1e224
-    0xA.A7EEBFB9DF9DE8Ep+847L,  // 1e256
-    0xD.226FC195C6A2F8Cp+953L,  // 1e288
+    0x9.DC5ADA82B70B59Ep+103L,   // 1e32
+    0xC.2781F49FFCFA6D5p+209L,   // 1e64
+    0xE.FB3AB16C59B14A3p+315L,   // 1e96
+    0x9.3BA47C980E98CE0p+422L,   // 1e128
+    0xB.616A12B7FE617AAp+528L,   // 1e160
+    0xE.070F78D3927556Bp+634L,   // 1e192
+    0x8.A5296FFE33CC930p+741L,   // 1e224
+    0xA.A7EEBFB9DF9DE8Ep+847L,   // 1e256
+    0xD.226FC195C6A2F8Cp+953L,   // 1e288
     0x8.1842F29F2CCE376p+1060L,  // 1e320
     0x9.FA42700DB900AD2p+1166L,  // 1e352
     0xC.4C5E310AEF8AA17p+1272L,  // 1e384
@@ -62,11 +62,11 @@ constexpr Extended kPowersMid[15] = {
     0xB.83ED8DC0795A262p+1591L,  // 1e480
 };
 constexpr Extended kPowersLarge[9] = {
-    0xE.319A0AEA60E91C7p+1697L,  // 1e512
-    0xC.976758681750C17p+3398L,  // 1e1024
-    0xB.2B8353B3993A7E4p+5099L,  // 1e1536
-    0x9.E8B3B5DC53D5DE5p+6800L,  // 1e2048
-    0x8.CA554C020A1F0A6p+8501L,  // 1e2560
+    0xE.319A0AEA60E91C7p+1697L,   // 1e512
+    0xC.976758681750C17p+3398L,   // 1e1024
+    0xB.2B8353B3993A7E4p+5099L,   // 1e1536
+    0x9.E8B3B5DC53D5DE5p+6800L,   // 1e2048
+    0x8.CA554C020A1F0A6p+8501L,   // 1e2560
     0xF.9895D25D88B5A8Bp+10201L,  // 1e3072
     0xD.D5DC8A2BF27F3F8p+11902L,  // 1e3584
     0xC.46052028A20979Bp+13603L,  // 1e4096

@@ -2,9 +2,9 @@
 // the reader out.
 #include "settings/FileAccess.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <vector>
 

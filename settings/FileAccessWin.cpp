@@ -16,8 +16,8 @@ HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 TReadOnlyFile::TReadOnlyFile(const std::string& fileName) : fileName_(fileName), handle_(0) {
   // FILE_SHARE_READ only: an open that meets a writer fails with a sharing violation,
   // and nobody can start writing while the settings are read.
-  HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
   if (h == INVALID_HANDLE_VALUE) throw EInOutError("Cannot open '" + fileName + "'", GetLastError());
   handle_ = reinterpret_cast<intptr_t>(h);
   open_ = true;

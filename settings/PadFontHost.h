@@ -7,8 +7,8 @@
 
 // The fields of LOGFONTA that the pad font sets; all others are zero.
 struct TLogFont {
-  int32_t Height = 0;     // negative: character height without internal leading
-  int32_t Weight = 0;     // 700 bold, 400 regular
+  int32_t Height = 0;  // negative: character height without internal leading
+  int32_t Weight = 0;  // 700 bold, 400 regular
   uint8_t Italic = 0;
   char FaceName[32] = {};  // at most 31 bytes and a zero byte
 };

@@ -45,23 +45,23 @@ void BindValue(const TParamRec& entry, const std::string& value) {
     case pkFloat: {
       try {
         Extended number = TextToNumber(value);
-        if (std::fabs(number) < kDoubleOverflowThreshold) *static_cast<double*>(entry.Ptr) = static_cast<double>(number);
+        if (std::fabs(number) < kDoubleOverflowThreshold)
+          *static_cast<double*>(entry.Ptr) = static_cast<double>(number);
       } catch (const EConvertError&) {
         // A malformed number leaves the variable as it was.
       }
       break;
     }
-    case pkString:
-      *static_cast<std::string*>(entry.Ptr) = value;
-      break;
-    default:
-      break;
+    case pkString: *static_cast<std::string*>(entry.Ptr) = value; break;
+    default: break;
   }
 }
 
 }  // namespace
 
-TParamRec MakeParamRec(const std::string& name, void* variable, uint8_t kind) { return TParamRec{name, variable, kind}; }
+TParamRec MakeParamRec(const std::string& name, void* variable, uint8_t kind) {
+  return TParamRec{name, variable, kind};
+}
 
 TSettingsParser::TSettingsParser(SettingHandler handler) : handler_(std::move(handler)) {}
 
@@ -158,9 +158,8 @@ void BindSettings(const TParamRec* table, size_t count, const std::string& key, 
 }
 
 void LoadParams(const TParamRec* table, size_t count) {
-  ReadModuleSettings([table, count](const std::string& key, const std::string& value) {
-    BindSettings(table, count, key, value);
-  });
+  ReadModuleSettings(
+      [table, count](const std::string& key, const std::string& value) { BindSettings(table, count, key, value); });
 }
 
 void LoadParamsFrom(const std::string& fileName, const TParamRec* table, size_t count) {

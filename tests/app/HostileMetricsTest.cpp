@@ -34,7 +34,8 @@ class HugeFontFile {
   HugeFontFile() {
     const auto unique = std::chrono::steady_clock::now().time_since_epoch().count() ^ reinterpret_cast<intptr_t>(this);
     path_ = (std::filesystem::temp_directory_path() / ("kwix-huge-font-" + std::to_string(unique) + ".ini")).string();
-    std::ofstream(path_, std::ios::binary) << "FontSize=2000\r\nFontFace=Verdana\r\nCalcEditCornerCurveX=2147483647\r\n";
+    std::ofstream(path_, std::ios::binary)
+        << "FontSize=2000\r\nFontFace=Verdana\r\nCalcEditCornerCurveX=2147483647\r\n";
   }
   ~HugeFontFile() {
     std::error_code ignored;

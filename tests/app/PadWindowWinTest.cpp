@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/PaintContextWin.h"
 #include "app/PadWndProcWin.h"
+#include "app/PaintContextWin.h"
 #include "calc/KeyTable.h"
 #include "pad/Drawing.h"
 #include "pad/Geometry.h"
@@ -140,7 +140,8 @@ TEST_F(PadWindowWinTest, BackgroundIsMaskColourAroundARoundedBox) {
   Bitmap calc(PadSize().width, height);
   SetWindowPos(pad, nullptr, 0, 0, PadSize().width, height, SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
   EraseBackground(pad, calc.dc());
-  EXPECT_EQ(calc.At(PadSize().width / 2, 2), static_cast<COLORREF>(BGColor)) << "calculator mode covers the calc edit row";
+  EXPECT_EQ(calc.At(PadSize().width / 2, 2), static_cast<COLORREF>(BGColor))
+      << "calculator mode covers the calc edit row";
   EXPECT_EQ(calc.At(PadSize().width / 2, 0), static_cast<COLORREF>(PenColor));
 }
 
@@ -167,7 +168,8 @@ TEST_F(PadWindowWinTest, KeysAreDrawnInTheirStateColours) {
   // Some caption pixels of the plain key are in the caption colour.
   int captionPixels = 0;
   for (int y = plain.top + 1; y < plain.bottom - 1; ++y) {
-    for (int x = plain.left + 1; x < plain.right - 1; ++x) captionPixels += bitmap.At(x, y) == static_cast<COLORREF>(BtnTextColor);
+    for (int x = plain.left + 1; x < plain.right - 1; ++x)
+      captionPixels += bitmap.At(x, y) == static_cast<COLORREF>(BtnTextColor);
   }
   EXPECT_GT(captionPixels, 3);
 

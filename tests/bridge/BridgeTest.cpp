@@ -22,9 +22,8 @@ class Sim : public BridgeClock {
   void SleepMs(int ms) override {
     uint32_t until = now + static_cast<uint32_t>(ms);
     for (;;) {
-      auto next = std::min_element(events_.begin(), events_.end(), [this](const Event& a, const Event& b) {
-        return a.at - now < b.at - now;
-      });
+      auto next = std::min_element(events_.begin(), events_.end(),
+                                   [this](const Event& a, const Event& b) { return a.at - now < b.at - now; });
       if (next == events_.end() || next->at - now > until - now) break;
       now = next->at;
       auto action = next->action;
@@ -250,12 +249,9 @@ TEST(Bridge, PasteWaitsBrieflyForAClipboardHeldElsewhereAndNeverPastesStaleConte
     bool refuseSet;
     bool pasted;
   } cases[] = {
-      {"free", 0, false, false, true},
-      {"held 20 ms", 20, false, false, true},
-      {"held 45 ms", 45, false, false, true},
-      {"held 1 s", 1000, false, false, false},
-      {"empty refused", 0, true, false, false},
-      {"data refused", 0, false, true, false},
+      {"free", 0, false, false, true},          {"held 20 ms", 20, false, false, true},
+      {"held 45 ms", 45, false, false, true},   {"held 1 s", 1000, false, false, false},
+      {"empty refused", 0, true, false, false}, {"data refused", 0, false, true, false},
   };
   for (const Case& c : cases) {
     Rig rig;
@@ -282,8 +278,7 @@ TEST(Bridge, GrabSendsTheTwoCopiesWithOneRightPerCharacterBetween) {
   Rig rig;
   rig.target.copies = {{"12.5"}, {"12.5"}};
   EXPECT_EQ(rig.bridge.GrabNumberAtCaret(), "12.5");
-  EXPECT_EQ(rig.target.Keys(),
-            std::string(kFirstCopyKeys) + " " + Repeat("+Right -Right", 4) + kSecondCopyKeys);
+  EXPECT_EQ(rig.target.Keys(), std::string(kFirstCopyKeys) + " " + Repeat("+Right -Right", 4) + kSecondCopyKeys);
   EXPECT_FALSE(rig.clipboard.open);
 }
 
@@ -319,7 +314,7 @@ TEST(Bridge, GrabStepsToTheWordsEndBeforeTrailingBlanks) {
 TEST(Bridge, GrabWaitsForTheTargetWithinBoundsAndNeverReturnsTheOldClipboard) {
   const uint32_t open = kClipboardOpenLimitMs + kClipboardOpenPollMs;
   const uint32_t wait = kCopyWaitLimitMs + kCopyPollMs;
-  const uint32_t unanswered = open + wait;    // no second wait after an unanswered copy
+  const uint32_t unanswered = open + wait;       // no second wait after an unanswered copy
   const uint32_t worst = 2 * (wait + 2 * open);  // both copies answered just in time
   struct Case {
     const char* name;

@@ -35,8 +35,8 @@ class EditTarget {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "KwixBridgeTestHost";
     RegisterClassA(&wc);
-    host_ = CreateWindowExA(0, wc.lpszClassName, "Bridge test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400,
-                            120, nullptr, nullptr, wc.hInstance, nullptr);
+    host_ = CreateWindowExA(0, wc.lpszClassName, "Bridge test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 120,
+                            nullptr, nullptr, wc.hInstance, nullptr);
     edit_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 10, 360, 24, host_,
                             nullptr, wc.hInstance, nullptr);
     SetForegroundWindow(host_);
@@ -66,8 +66,8 @@ class EditTarget {
   // Runs action on a second thread and pumps until the target has handled every key it
   // sent; onPump runs between rounds of messages. Returns the milliseconds until then;
   // actionMs gets the time the action itself took. Negative on a timeout.
-  double Run(const std::function<void()>& action, double* actionMs = nullptr,
-             const std::function<void()>& onPump = [] {}) {
+  double Run(
+      const std::function<void()>& action, double* actionMs = nullptr, const std::function<void()>& onPump = [] {}) {
     std::atomic<double> took{0};
     Clock::time_point start = Clock::now();
     std::thread worker([&] {
@@ -86,7 +86,8 @@ class EditTarget {
 
  private:
   // Pumps this thread's messages until done() or the marker key comes up, within limitMs.
-  bool PumpUntil(const std::function<bool()>& done, int limitMs, const std::function<void()>& onPump = [] {}) {
+  bool PumpUntil(
+      const std::function<bool()>& done, int limitMs, const std::function<void()>& onPump = [] {}) {
     Clock::time_point start = Clock::now();
     while (MsSince(start) < limitMs) {
       if (done()) return true;
@@ -173,11 +174,9 @@ TEST(BridgeWin, GrabCopiesTheNumberBeforeTheCaretAndLeavesItSelected) {
     std::string result;
     std::pair<int, int> selection;
   } cases[] = {
-      {"12.5", 4, "12.5", {0, 4}},
-      {"12.5", 2, "12.5", {0, 4}},  // caret inside the number
-      {"42 abc", 2, "42", {0, 2}},  // the first copy is "42 ": two Right taps
-      {"x 12.5", 6, "12.5", {2, 6}},
-      {"", 0, "", {0, 0}},  // nothing to copy: not the old clipboard
+      {"12.5", 4, "12.5", {0, 4}},   {"12.5", 2, "12.5", {0, 4}},  // caret inside the number
+      {"42 abc", 2, "42", {0, 2}},                                 // the first copy is "42 ": two Right taps
+      {"x 12.5", 6, "12.5", {2, 6}}, {"", 0, "", {0, 0}},          // nothing to copy: not the old clipboard
   };
   for (const Case& c : cases) {
     PutOnClipboard("99");
@@ -203,12 +202,13 @@ TEST(BridgeWin, PasteRetriesAClipboardHeldBrieflyAndBeepsWhenItStaysHeld) {
     target.Set("", 0, 0);
     ASSERT_TRUE(OpenClipboard(target.Host()));
     bool held = true;
-    double ms = target.Run([&] { rig.bridge.PasteAndSelect("7.5"); }, nullptr, [&] {
-      if (held && rig.clipboard.refused > 0) {
-        CloseClipboard();
-        held = false;
-      }
-    });
+    double ms = target.Run([&] { rig.bridge.PasteAndSelect("7.5"); }, nullptr,
+                           [&] {
+                             if (held && rig.clipboard.refused > 0) {
+                               CloseClipboard();
+                               held = false;
+                             }
+                           });
     if (held) CloseClipboard();
     ASSERT_GE(ms, 0);
     EXPECT_GT(rig.clipboard.refused, 0);

@@ -49,22 +49,70 @@ class KeyActionsTest : public ::testing::Test {
       int col = 0;
       int row = 0;
       switch (k) {
-        case '7': col = 0; row = 1; break;
-        case '8': col = 1; row = 1; break;
-        case '9': col = 2; row = 1; break;
-        case '/': col = 3; row = 1; break;
-        case '4': col = 0; row = 2; break;
-        case '5': col = 1; row = 2; break;
-        case '6': col = 2; row = 2; break;
-        case '*': col = 3; row = 2; break;
-        case '1': col = 0; row = 3; break;
-        case '2': col = 1; row = 3; break;
-        case '3': col = 2; row = 3; break;
-        case '-': col = 3; row = 3; break;
-        case '0': col = 0; row = 4; break;
-        case '.': col = 1; row = 4; break;
-        case '=': col = 2; row = 4; break;
-        case '+': col = 3; row = 4; break;
+        case '7':
+          col = 0;
+          row = 1;
+          break;
+        case '8':
+          col = 1;
+          row = 1;
+          break;
+        case '9':
+          col = 2;
+          row = 1;
+          break;
+        case '/':
+          col = 3;
+          row = 1;
+          break;
+        case '4':
+          col = 0;
+          row = 2;
+          break;
+        case '5':
+          col = 1;
+          row = 2;
+          break;
+        case '6':
+          col = 2;
+          row = 2;
+          break;
+        case '*':
+          col = 3;
+          row = 2;
+          break;
+        case '1':
+          col = 0;
+          row = 3;
+          break;
+        case '2':
+          col = 1;
+          row = 3;
+          break;
+        case '3':
+          col = 2;
+          row = 3;
+          break;
+        case '-':
+          col = 3;
+          row = 3;
+          break;
+        case '0':
+          col = 0;
+          row = 4;
+          break;
+        case '.':
+          col = 1;
+          row = 4;
+          break;
+        case '=':
+          col = 2;
+          row = 4;
+          break;
+        case '+':
+          col = 3;
+          row = 4;
+          break;
         default: FAIL() << "no key " << k;
       }
       KeyAction(canvas, window, KeyAt(col, row));

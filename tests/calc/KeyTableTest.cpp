@@ -15,9 +15,9 @@ struct KeyCase {
 
 // The whole pad once the program has started with "," as the locale's separator.
 const KeyCase kPad[] = {
-    {0, 1, u"7", 7, bkChar}, {1, 1, u"8", 8, bkChar}, {2, 1, u"9", 9, bkChar}, {3, 1, u"\u00F7", 0, bkDivide},
-    {0, 2, u"4", 4, bkChar}, {1, 2, u"5", 5, bkChar}, {2, 2, u"6", 6, bkChar}, {3, 2, u"\u00D7", 0, bkMultiply},
-    {0, 3, u"1", 1, bkChar}, {1, 3, u"2", 2, bkChar}, {2, 3, u"3", 3, bkChar}, {3, 3, u"\u002D", 0, bkSubtract},
+    {0, 1, u"7", 7, bkChar}, {1, 1, u"8", 8, bkChar},  {2, 1, u"9", 9, bkChar},   {3, 1, u"\u00F7", 0, bkDivide},
+    {0, 2, u"4", 4, bkChar}, {1, 2, u"5", 5, bkChar},  {2, 2, u"6", 6, bkChar},   {3, 2, u"\u00D7", 0, bkMultiply},
+    {0, 3, u"1", 1, bkChar}, {1, 3, u"2", 2, bkChar},  {2, 3, u"3", 3, bkChar},   {3, 3, u"\u002D", 0, bkSubtract},
     {0, 4, u"0", 0, bkChar}, {1, 4, u",", -1, bkChar}, {2, 4, u"=", 0, bkEquals}, {3, 4, u"+", 0, bkAdd},
 };
 

@@ -77,11 +77,8 @@ LRESULT CALLBACK DeafProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
     case WM_CHAR:
-    case WM_SYSCHAR:
-      ++DeafKeys;
-      return 0;
-    case WM_MOUSEACTIVATE:
-      return MA_ACTIVATE;
+    case WM_SYSCHAR: ++DeafKeys; return 0;
+    case WM_MOUSEACTIVATE: return MA_ACTIVATE;
   }
   return DefWindowProcA(w, msg, wp, lp);
 }
@@ -214,8 +211,8 @@ std::string Run(const std::string& line) {
   if (cmd == "witness") {
     if (!Witness) {
       Witness = TopWindow("KWIXE2EWitness", WitnessProc, "takes what is pasted", 40, 320);
-      WitnessEdit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 5, 5, 280,
-                                    26, Witness, nullptr, GetModuleHandleA(nullptr), nullptr);
+      WitnessEdit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 5, 5, 280, 26,
+                                    Witness, nullptr, GetModuleHandleA(nullptr), nullptr);
     }
     SetForegroundWindow(Witness);
     SetFocus(WitnessEdit);

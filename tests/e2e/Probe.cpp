@@ -9,13 +9,14 @@
 // Serving keeps one process for a whole run: starting a Wine process costs far more than
 // the intervals the runner polls and measures at.
 #include <windows.h>
+// psapi.h needs windows.h before it.
 #include <psapi.h>
 
+#include <fcntl.h>
+#include <io.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <io.h>
 #include <iostream>
 #include <string>
 
@@ -199,10 +200,9 @@ std::string Cursor() {
 }
 
 // Samples the cursor on a 10 ms timer, as the program does, and lists the positions it
-// moved to with the number of the tick that saw each; stops after maxMs, or once the cursor has moved and then rested for restMs.
-// Shows whether a circle the runner draws reaches such a sampler whole, and how late the
-// timer ran (the longest gap between two ticks). Answers {"sampling":true} at once, then
-// the result.
+// moved to with the number of the tick that saw each; stops after maxMs, or once the cursor has moved and then rested
+// for restMs. Shows whether a circle the runner draws reaches such a sampler whole, and how late the timer ran (the
+// longest gap between two ticks). Answers {"sampling":true} at once, then the result.
 std::string Sample(int maxMs, int restMs) {
   POINT last = {};
   GetCursorPos(&last);
@@ -434,7 +434,6 @@ std::string Run(const std::string& line) {
   if (cmd == "ping") return Json().Bool("ok", true).Text();
   return Json().Str("error", "unknown command: " + cmd).Text();
 }
-
 
 }  // namespace
 

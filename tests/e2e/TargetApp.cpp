@@ -15,8 +15,8 @@ HWND Edit = nullptr;
 LRESULT CALLBACK TargetProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE:
-      Edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                             10, 10, kWidth - 40, 28, wnd, reinterpret_cast<HMENU>(kEditId),
+      Edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10,
+                             kWidth - 40, 28, wnd, reinterpret_cast<HMENU>(kEditId),
                              reinterpret_cast<CREATESTRUCTA*>(lParam)->hInstance, nullptr);
       SendMessageA(Edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
       return 0;
@@ -24,12 +24,8 @@ LRESULT CALLBACK TargetProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       // Coming back to the front, the focus returns to the EDIT, as in a real form.
       if (LOWORD(wParam) != WA_INACTIVE) SetFocus(Edit);
       return 0;
-    case WM_SETFOCUS:
-      SetFocus(Edit);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+    case WM_SETFOCUS: SetFocus(Edit); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
   }
   return DefWindowProcA(wnd, msg, wParam, lParam);
 }
@@ -44,8 +40,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kTargetClass;
   RegisterClassA(&wc);
-  HWND wnd = CreateWindowExA(0, kTargetClass, "KWIX e2e target", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-                             kLeft, kTop, kWidth, kHeight, nullptr, nullptr, instance, nullptr);
+  HWND wnd = CreateWindowExA(0, kTargetClass, "KWIX e2e target", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, kLeft, kTop,
+                             kWidth, kHeight, nullptr, nullptr, instance, nullptr);
   ShowWindow(wnd, SW_SHOW);
   SetForegroundWindow(wnd);
   SetFocus(Edit);

@@ -80,14 +80,16 @@ Layout ReadLayout(const std::string& body, int p, int x, char sep) {
   const std::string whole = mantissa.substr(0, s);
   const std::string fraction = s == std::string::npos ? "" : mantissa.substr(s + 1);
   if (whole.empty() || !AllDigits(whole) || !AllDigits(fraction)) return l.fault = "malformed digits", l;
-  if (s != std::string::npos && (fraction.empty() || fraction.back() == '0')) return l.fault = "separator without a fraction", l;
+  if (s != std::string::npos && (fraction.empty() || fraction.back() == '0'))
+    return l.fault = "separator without a fraction", l;
   if (e != std::string::npos) {
     std::string power = body.substr(e + 1);
     const bool below = !power.empty() && power[0] == '-';
     if (below) power.erase(0, 1);
     if (power.empty() || !AllDigits(power) || power.size() > 5) return l.fault = "malformed exponent", l;
     if (power.size() < static_cast<size_t>(x)) return l.fault = "exponent not padded", l;
-    if (power.size() > static_cast<size_t>(x > 1 ? x : 1) && power[0] == '0') return l.fault = "exponent over-padded", l;
+    if (power.size() > static_cast<size_t>(x > 1 ? x : 1) && power[0] == '0')
+      return l.fault = "exponent over-padded", l;
     if (whole.size() != 1 || whole[0] == '0') return l.fault = "scientific mantissa", l;
     l.digits = whole + fraction;
     l.exponent = (below ? -std::stol(power) : std::stol(power)) + 1;
@@ -122,8 +124,7 @@ void CheckText(Extended value, const Pattern& pattern, int request, int x, char 
     case kNaN:
       if (text != "NAN") Fault("NaN", text, request);
       return;
-    case kFinite:
-      break;
+    case kFinite: break;
   }
   const bool minus = !text.empty() && text[0] == '-';
   if (minus != pattern.negative) Fault("sign", text, request);

@@ -270,7 +270,8 @@ void CheckNumber(const std::string& text, char separator, uint16_t callerWord) {
     // Zero, or scaled below every power the tables hold.
     if (!ok) Fault("refused a zero", text);
     const Bits b = BitsOf(plain);
-    if (b.biasedExponent != 0 || b.significand != 0 || b.negative != r.negative) Fault("not a zero of the text's sign", text);
+    if (b.biasedExponent != 0 || b.significand != 0 || b.negative != r.negative)
+      Fault("not a zero of the text's sign", text);
     return;
   }
   // 10^(digits - 1 + scale) <= exact value < 10^(digits + scale).

@@ -4,13 +4,13 @@
 // in the file that converts for its kind); the same bytes always give the same settings,
 // in whatever pieces the reader receives them; the font is rebuilt exactly when a font
 // setting changed.
+#include <unistd.h>
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -168,9 +168,7 @@ bool Convert(Kind kind, const std::string& text, Value& out) {
       }
       return false;
     }
-    case kText:
-      out.text = text;
-      return true;
+    case kText: out.text = text; return true;
   }
   return false;
 }
@@ -296,7 +294,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckProvenance(first, model);
 
   const TFontParams fontAfter{FontFace, FontSize, BoldFont, ItalicFont};
-  if (fonts.built != (fontAfter != fontBefore ? 1 : 0)) Fault("the font was rebuilt when nothing changed, or not when it did");
+  if (fonts.built != (fontAfter != fontBefore ? 1 : 0))
+    Fault("the font was rebuilt when nothing changed, or not when it did");
   if (fonts.built) {
     const TLogFont want = MakePadLogFont(fontAfter, 96);
     if (!SameFont(fonts.last, want)) Fault("the font built is not the one the settings describe");

@@ -85,8 +85,8 @@ TEST(CircleGesture, SamplesAroundACircle) {
       {"small circle near the top left of the coordinates", Circle({-2147483600, -2147483600}, 40, 16, 40), 18, 18},
       {"horizontal stroke", Line({100, 400}, 7, 0, 100), 0, 0},
       {"diagonal stroke", Line({100, 100}, 5, 3, 100), 0, 0},
-      {"back and forth", Joined(Joined(Line({100, 400}, 10, 1, 50), Line({600, 450}, -10, -1, 50)),
-                                Line({100, 400}, 10, 1, 50)), 0, 0},
+      {"back and forth",
+       Joined(Joined(Line({100, 400}, 10, 1, 50), Line({600, 450}, -10, -1, 50)), Line({100, 400}, 10, 1, 50)), 0, 0},
   };
   for (const Case& c : cases) {
     size_t first = FirstPass(c.movement);

@@ -273,8 +273,8 @@ TEST(SamplerSoak, TicksFollowTheModelThroughRandomMovement) {
     const std::deque<TPoint>& trail = model.Trail();
     const std::string where = "tick " + std::to_string(tick) + " at " + Describe(window.cursor.at);
     ASSERT_TRUE(TrailCount >= 0 && TrailCount <= kTrailCapacity) << where << ": TrailCount " << TrailCount;
-    ASSERT_EQ(window.visible != wasVisible, toggle) << where << ": the pad toggled where the model says "
-                                                    << (toggle ? "it does" : "it does not");
+    ASSERT_EQ(window.visible != wasVisible, toggle)
+        << where << ": the pad toggled where the model says " << (toggle ? "it does" : "it does not");
     ASSERT_EQ(TrailCount, static_cast<int32_t>(trail.size())) << where;
     ASSERT_EQ(StillTicks, model.Still()) << where;
     for (size_t i = 0; i < trail.size(); ++i) ASSERT_EQ(CursorTrail[i], trail[i]) << where << ", sample " << i;

@@ -53,12 +53,9 @@ TEST(FloatState, CallersWordComesBackAndDigitsDoNotDependOnIt) {
     const char* name;
     uint16_t word;
   } callers[] = {
-      {"53-bit precision", 0x027F},
-      {"24-bit precision", 0x007F},
-      {"round to zero", 0x0F7F},
-      {"round up, 53-bit", 0x0A7F},
-      {"round down", 0x077F},
-      {"invalid, zero divide and overflow unmasked", 0x1332},
+      {"53-bit precision", 0x027F}, {"24-bit precision", 0x007F},
+      {"round to zero", 0x0F7F},    {"round up, 53-bit", 0x0A7F},
+      {"round down", 0x077F},       {"invalid, zero divide and overflow unmasked", 0x1332},
   };
   for (const auto& caller : callers) {
     const Results r = ConvertUnder(caller.word, third, big);

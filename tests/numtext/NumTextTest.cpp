@@ -62,11 +62,33 @@ TEST(TryTextToNumber, ExtremeExponentsThatFit) {
 TEST(TryTextToNumber, Rejects) {
   const std::string thousandDigits(4940, '0');
   const std::string rejected[] = {
-      "", "   ", "+", "-", "e5", "- 1", "1,5", "1 000", "3.5\n", "3.5\r\n", "\t1", "1\t", "INF", "NAN", "--1",
-      "+-1", "1e5e", "1.2.3", "1e 5", "0x10", "$10",
-      "2e4932", "1e4999",         // overflow
-      "1e5000", "1e-5000", "1e4999999",  // digits left after the exponent reached 500
-      "1" + thousandDigits,       // the digits alone overflow
+      "",
+      "   ",
+      "+",
+      "-",
+      "e5",
+      "- 1",
+      "1,5",
+      "1 000",
+      "3.5\n",
+      "3.5\r\n",
+      "\t1",
+      "1\t",
+      "INF",
+      "NAN",
+      "--1",
+      "+-1",
+      "1e5e",
+      "1.2.3",
+      "1e 5",
+      "0x10",
+      "$10",
+      "2e4932",
+      "1e4999",  // overflow
+      "1e5000",
+      "1e-5000",
+      "1e4999999",                      // digits left after the exponent reached 500
+      "1" + thousandDigits,             // the digits alone overflow
       "1" + thousandDigits + "e-4940",  // even though the exponent would bring it back
       std::string("1\0", 2),
   };
@@ -120,13 +142,25 @@ TEST(TextToInteger, Accepts) {
     const char* text;
     int32_t expected;
   } cases[] = {
-      {"42", 42},         {"  -17", -17},          {"+5", 5},
-      {"007", 7},         {"0", 0},                {"$FF", 255},
-      {"$ff", 255},       {"0x1f", 31},            {"0X1F", 31},
-      {"x10", 16},        {"X10", 16},             {"-$10", -16},
-      {"$FFFFFFFF", -1},  {"$7FFFFFFF", 2147483647}, {"-$80000000", INT32_MIN},
+      {"42", 42},
+      {"  -17", -17},
+      {"+5", 5},
+      {"007", 7},
+      {"0", 0},
+      {"$FF", 255},
+      {"$ff", 255},
+      {"0x1f", 31},
+      {"0X1F", 31},
+      {"x10", 16},
+      {"X10", 16},
+      {"-$10", -16},
+      {"$FFFFFFFF", -1},
+      {"$7FFFFFFF", 2147483647},
+      {"-$80000000", INT32_MIN},
       {"$000000000001", 1},  // leading zeros are not significant digits
-      {"2147483647", 2147483647}, {"-2147483648", INT32_MIN}, {"0002147483647", 2147483647},
+      {"2147483647", 2147483647},
+      {"-2147483648", INT32_MIN},
+      {"0002147483647", 2147483647},
   };
   for (const auto& c : cases) {
     int errorPosition = -1;
@@ -141,13 +175,22 @@ TEST(TextToInteger, RejectsAtTheFirstCharacterNotAccepted) {
     const char* text;
     int errorPosition;
   } cases[] = {
-      {"12 ", 3},          {"1.5", 2},          {"- 5", 2},
-      {"abc", 1},          {"0x1g", 4},         {"$-1", 2},
-      {"+-1", 2},          {"21474836470", 11},  // taking the 11th digit would overflow
-      {"$100000000", 10},  // the 9th significant hex digit
+      {"12 ", 3},
+      {"1.5", 2},
+      {"- 5", 2},
+      {"abc", 1},
+      {"0x1g", 4},
+      {"$-1", 2},
+      {"+-1", 2},
+      {"21474836470", 11},  // taking the 11th digit would overflow
+      {"$100000000", 10},   // the 9th significant hex digit
       // Past the end: the text ends too early, or the value is out of range.
-      {"", 1},             {"   ", 4},          {"-", 2},
-      {"0x", 3},           {"$", 2},            {"2147483648", 11},
+      {"", 1},
+      {"   ", 4},
+      {"-", 2},
+      {"0x", 3},
+      {"$", 2},
+      {"2147483648", 11},
       {"-2147483649", 12},
   };
   for (const auto& c : cases) {
@@ -171,7 +214,7 @@ TEST(SameTextIgnoreCase, FoldsAsciiLettersOnly) {
       {"", "x", false},
       {"\xC9", "\xE9", false},  // "É" and "é" in a single-byte code page
       {"\xE9", "\xE9", true},
-      {"[", "{", false},        // 0x5B and 0x7B differ by the case bit but are no letters
+      {"[", "{", false},  // 0x5B and 0x7B differ by the case bit but are no letters
       {"@", "`", false},
       {"yes", "YES", true},
   };

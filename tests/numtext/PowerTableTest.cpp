@@ -117,17 +117,10 @@ TEST(ScaleByPowerOfTen, LimitsAndDirection) {
     int n;
     Extended expected;
   } cases[] = {
-      {1.5L, 0, 1.5L},
-      {3, 2, 300},
-      {-7, 27, -7e27L},
-      {1, -1, 0.1L},  // one correctly rounded division
-      {123456, -3, 123.456L},
-      {1, 5120, inf},
-      {0, 5120, inf},  // regardless of x
-      {-2, 9999, inf},
-      {1, 5119, inf},  // 10^5119 overflows on the way
-      {1e4000L, -5120, 0},
-      {1, -5119, 0},
+      {1.5L, 0, 1.5L},        {3, 2, 300},    {-7, 27, -7e27L}, {1, -1, 0.1L},  // one correctly rounded division
+      {123456, -3, 123.456L}, {1, 5120, inf}, {0, 5120, inf},                   // regardless of x
+      {-2, 9999, inf},        {1, 5119, inf},                                   // 10^5119 overflows on the way
+      {1e4000L, -5120, 0},    {1, -5119, 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ScaleInExtended(c.x, c.n), c.expected) << static_cast<double>(c.x) << " x 10^" << c.n;

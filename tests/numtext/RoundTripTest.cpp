@@ -22,8 +22,8 @@ constexpr int kDecimals = 20000;
 // reach 4932 at most, four digits.
 size_t LongestText(int p, int x) {
   const size_t digits = static_cast<size_t>(p);
-  const size_t fixed = digits + 1;              // the digits with a separator among them
-  const size_t belowOne = 2 + 3 + digits;       // "0", separator, up to three zeros, the digits
+  const size_t fixed = digits + 1;         // the digits with a separator among them
+  const size_t belowOne = 2 + 3 + digits;  // "0", separator, up to three zeros, the digits
   const size_t scientific = digits + 1 + 2 + static_cast<size_t>(std::max(x, 4));  // "E-" and the exponent
   return 1 + std::max({fixed, belowOne, scientific});
 }
@@ -140,9 +140,17 @@ TEST(RoundTrip, EveryTextReadsBackToTheSameText) {
 TEST(RoundTrip, EdgesOfTheRange) {
   Outcome outcome;
   const Extended edges[] = {
-      ExtendedFromBits(0x7FFE, 0xFFFFFFFFFFFFFFFFu), ExtendedFromBits(0x0001, 0x8000000000000000u),
-      ExtendedFromBits(0x0001, 0xFFFFFFFFFFFFFFFFu), ExtendedFromBits(0x8001, 0x8000000000000000u),
-      ExtendedFromBits(0x7FFE, 0x8000000000000000u), 1, 0.5L, 9.5L, 0.0001L, 0.000099999999L, 999999999999999999.0L,
+      ExtendedFromBits(0x7FFE, 0xFFFFFFFFFFFFFFFFu),
+      ExtendedFromBits(0x0001, 0x8000000000000000u),
+      ExtendedFromBits(0x0001, 0xFFFFFFFFFFFFFFFFu),
+      ExtendedFromBits(0x8001, 0x8000000000000000u),
+      ExtendedFromBits(0x7FFE, 0x8000000000000000u),
+      1,
+      0.5L,
+      9.5L,
+      0.0001L,
+      0.000099999999L,
+      999999999999999999.0L,
   };
   for (Extended value : edges) {
     CheckValue(value, 3, outcome);

@@ -34,9 +34,8 @@ TEST(HueToColor, SaturatedHues) {
     TColor color;
   };
   const Case cases[] = {
-      {0, 0x0000FF},    {60, 0x00FFFF},  {120, 0x00FF00},  {180, 0xFFFF00}, {240, 0xFF0000},
-      {300, 0xFF00FF},  {30, 0x0080FF},  {90, 0x00FF80},   {330, 0x8000FF}, {15, 0x0040FF},
-      {345, 0x4000FF},  {210, 0xFF8000},
+      {0, 0x0000FF},  {60, 0x00FFFF}, {120, 0x00FF00}, {180, 0xFFFF00}, {240, 0xFF0000}, {300, 0xFF00FF},
+      {30, 0x0080FF}, {90, 0x00FF80}, {330, 0x8000FF}, {15, 0x0040FF},  {345, 0x4000FF}, {210, 0xFF8000},
   };
   for (const auto& c : cases) EXPECT_EQ(HueToColor(c.hue), c.color) << "hue " << c.hue;
 }

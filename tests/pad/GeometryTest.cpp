@@ -88,7 +88,10 @@ TEST_F(Geometry, KeysTileTheGridInsideTheirMargins) {
     TRect expected;
   };
   const Case cases[] = {
-      {0, 1, {6, 26, 31, 44}}, {1, 1, {33, 26, 58, 44}}, {1, 2, {33, 46, 58, 64}}, {3, 4, {87, 86, 112, 104}},
+      {0, 1, {6, 26, 31, 44}},
+      {1, 1, {33, 26, 58, 44}},
+      {1, 2, {33, 46, 58, 64}},
+      {3, 4, {87, 86, 112, 104}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(KeyRect(c.col, c.row), c.expected) << "key (" << c.col << ", " << c.row << ")";

@@ -15,10 +15,23 @@ TEST(BindSettings, Integer) {
     const char* value;
     std::optional<int32_t> stored;  // none: the variable keeps its value
   } cases[] = {
-      {"42", 42},         {"-17", -17},         {"$FF", 255},        {"0xC0C0C0", 0xC0C0C0}, {"$FFFFFFFF", -1},
-      {"-2147483648", INT32_MIN}, {"2147483648", {}}, {"4294967296", {}}, {"99999999999", {}},
-      {"$123456789", {}}, {"0x100000000", {}},  {"7=8", {}},         {"", {}},               {"1.5", {}},
-      {"12 ", {}},        {"#FF", {}},          {"0x", {}},
+      {"42", 42},
+      {"-17", -17},
+      {"$FF", 255},
+      {"0xC0C0C0", 0xC0C0C0},
+      {"$FFFFFFFF", -1},
+      {"-2147483648", INT32_MIN},
+      {"2147483648", {}},
+      {"4294967296", {}},
+      {"99999999999", {}},
+      {"$123456789", {}},
+      {"0x100000000", {}},
+      {"7=8", {}},
+      {"", {}},
+      {"1.5", {}},
+      {"12 ", {}},
+      {"#FF", {}},
+      {"0x", {}},
   };
   for (const auto& c : cases) {
     int32_t variable = 5;
@@ -33,9 +46,9 @@ TEST(BindSettings, Boolean) {
     const char* value;
     std::optional<bool> stored;
   } cases[] = {
-      {"1", true},    {"2", true},    {"-1", true},   {"$10", true}, {"0", false},  {"yes", true},
-      {"TRUE", true}, {"True", true}, {"no", false},  {"FALSE", false}, {"off", {}}, {"on", {}},
-      {"", {}},       {"1.0", {}},    {"Y", {}},      {"yes ", {}},  {"T", {}},     {"99999999999", {}},
+      {"1", true},    {"2", true},    {"-1", true},  {"$10", true},    {"0", false}, {"yes", true},
+      {"TRUE", true}, {"True", true}, {"no", false}, {"FALSE", false}, {"off", {}},  {"on", {}},
+      {"", {}},       {"1.0", {}},    {"Y", {}},     {"yes ", {}},     {"T", {}},    {"99999999999", {}},
   };
   for (const auto& c : cases) {
     for (bool before : {false, true}) {
@@ -55,9 +68,9 @@ TEST(BindSettings, Float) {
       {"1.5", 1.5},
       {"  -2.5e3 ", -2500.0},
       {"0.1", 0.1},
-      {"1e-400", 0.0},  // below the doubles: zero
+      {"1e-400", 0.0},                      // below the doubles: zero
       {"1.7976931348623158e308", DBL_MAX},  // above DBL_MAX, still rounds down to it
-      {"1.7976931348623159e308", {}},      // would round to infinity
+      {"1.7976931348623159e308", {}},       // would round to infinity
       {"-1e400", {}},
       {"1e4000", {}},
       {"abc", {}},
@@ -93,7 +106,7 @@ TEST(BindSettings, KeysMatchWithoutRegardToTheCaseOfLetters) {
     const char* key;
     bool matches;
   } cases[] = {
-      {"Margin", true}, {"margin", true},  {"MARGIN", true},   {"mArGiN", true},
+      {"Margin", true}, {"margin", true},   {"MARGIN", true},   {"mArGiN", true},
       {"Marg", false},  {"Margins", false}, {" Margin", false}, {"", false},
   };
   for (const auto& c : cases) {

@@ -15,8 +15,7 @@
 namespace {
 
 const std::string kExample =
-    (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "dist" / "kwix.ini.example")
-        .string();
+    (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "dist" / "kwix.ini.example").string();
 
 using Variable = std::variant<int32_t*, bool*, std::string*>;
 
@@ -24,15 +23,30 @@ const struct {
   const char* name;
   Variable variable;
 } kSettings[] = {
-    {"Margin", &Margin}, {"CornerCurveX", &CornerCurveX}, {"CornerCurveY", &CornerCurveY}, {"BGColor", &BGColor},
-    {"PenColor", &PenColor}, {"FontFace", &FontFace}, {"FontSize", &FontSize}, {"BoldFont", &BoldFont},
-    {"ItalicFont", &ItalicFont}, {"BtnMargin", &BtnMargin}, {"BtnCornerCurveX", &BtnCornerCurveX},
-    {"BtnCornerCurveY", &BtnCornerCurveY}, {"BtnColor", &BtnColor}, {"BtnTextColor", &BtnTextColor},
-    {"BtnHoverColor", &BtnHoverColor}, {"BtnHoverTextColor", &BtnHoverTextColor},
-    {"UseHandCursor", &UseHandCursor}, {"ClickOnDown", &ClickOnDown},
-    {"CalcEditBottomMargin", &CalcEditBottomMargin}, {"CalcEditCornerCurveX", &CalcEditCornerCurveX},
-    {"CalcEditCornerCurveY", &CalcEditCornerCurveY}, {"CalcEditColor", &CalcEditColor},
-    {"CalcEditTextColor", &CalcEditTextColor}, {"MaskColor", &MaskColor},
+    {"Margin", &Margin},
+    {"CornerCurveX", &CornerCurveX},
+    {"CornerCurveY", &CornerCurveY},
+    {"BGColor", &BGColor},
+    {"PenColor", &PenColor},
+    {"FontFace", &FontFace},
+    {"FontSize", &FontSize},
+    {"BoldFont", &BoldFont},
+    {"ItalicFont", &ItalicFont},
+    {"BtnMargin", &BtnMargin},
+    {"BtnCornerCurveX", &BtnCornerCurveX},
+    {"BtnCornerCurveY", &BtnCornerCurveY},
+    {"BtnColor", &BtnColor},
+    {"BtnTextColor", &BtnTextColor},
+    {"BtnHoverColor", &BtnHoverColor},
+    {"BtnHoverTextColor", &BtnHoverTextColor},
+    {"UseHandCursor", &UseHandCursor},
+    {"ClickOnDown", &ClickOnDown},
+    {"CalcEditBottomMargin", &CalcEditBottomMargin},
+    {"CalcEditCornerCurveX", &CalcEditCornerCurveX},
+    {"CalcEditCornerCurveY", &CalcEditCornerCurveY},
+    {"CalcEditColor", &CalcEditColor},
+    {"CalcEditTextColor", &CalcEditTextColor},
+    {"MaskColor", &MaskColor},
 };
 
 std::string ValueText(const Variable& v) {

@@ -36,16 +36,28 @@ const LineCase kLineCases[] = {
     {"CR-only line ends make one line", "A=1\rB=2\rC=3\r", {{"A", "1B=2C=3"}}},
     {"lone CR dropped inside a value", "A=1\r2\nB=3\r\r\n", {{"A", "12"}, {"B", "3"}}},
     {"last line without a line end", "A=1\nB=2", {{"A", "1"}, {"B", "2"}}},
-    {"0x1A first in the file ends the data", "\x1A" "A=1\n", {}},
+    {"0x1A first in the file ends the data",
+     "\x1A"
+     "A=1\n",
+     {}},
     {"0x1A first in a line ends the data", "A=1\n\x1A\nB=2\n", {{"A", "1"}}},
-    {"0x1A inside a line ends only its text", "A=1\x1A" "B=2\nC=3\n", {{"A", "1"}, {"C", "3"}}},
-    {"0x1A after a lone CR is inside the line", "A=1\n\r\x1A" "B=2\nC=3", {{"A", "1"}, {"C", "3"}}},
+    {"0x1A inside a line ends only its text",
+     "A=1\x1A"
+     "B=2\nC=3\n",
+     {{"A", "1"}, {"C", "3"}}},
+    {"0x1A after a lone CR is inside the line",
+     "A=1\n\r\x1A"
+     "B=2\nC=3",
+     {{"A", "1"}, {"C", "3"}}},
     {"0x1A inside a comment", "A=1 # x\x1A\nB=2", {{"A", "1"}, {"B", "2"}}},
-    {"NUL and control bytes are blanks at the ends", "\0A=1\0\0\nB\x01=\x1F" "2\x7F\x02\n"s,
+    {"NUL and control bytes are blanks at the ends",
+     "\0A=1\0\0\nB\x01=\x1F"
+     "2\x7F\x02\n"s,
      {{"A", "1"}, {"B", "2\x7F"}}},
     {"NUL inside a key stays", "Mar\0gin=3\n"s, {{"Mar\0gin"s, "3"}}},
     {"bytes above 0x7F are text", "A=\xA0x\xA0\n\xC9=1\n", {{"A", "\xA0x\xA0"}, {"\xC9", "1"}}},
-    {"UTF-8 byte-order mark stays in the first key", "\xEF\xBB\xBFMargin=9\nB=2\n",
+    {"UTF-8 byte-order mark stays in the first key",
+     "\xEF\xBB\xBFMargin=9\nB=2\n",
      {{"\xEF\xBB\xBFMargin", "9"}, {"B", "2"}}},
 };
 

@@ -19,30 +19,60 @@ using Values = std::map<std::string, std::string>;
 // Every setting as text, so a difference names the setting.
 Values CurrentValues() {
   Values v;
-  const std::pair<const char*, const int32_t*> integers[] = {
-      {"Margin", &Margin}, {"CornerCurveX", &CornerCurveX}, {"CornerCurveY", &CornerCurveY}, {"BGColor", &BGColor},
-      {"PenColor", &PenColor}, {"FontSize", &FontSize}, {"BtnMargin", &BtnMargin},
-      {"BtnCornerCurveX", &BtnCornerCurveX}, {"BtnCornerCurveY", &BtnCornerCurveY}, {"BtnColor", &BtnColor},
-      {"BtnTextColor", &BtnTextColor}, {"BtnHoverColor", &BtnHoverColor}, {"BtnHoverTextColor", &BtnHoverTextColor},
-      {"CalcEditBottomMargin", &CalcEditBottomMargin}, {"CalcEditCornerCurveX", &CalcEditCornerCurveX},
-      {"CalcEditCornerCurveY", &CalcEditCornerCurveY}, {"CalcEditColor", &CalcEditColor},
-      {"CalcEditTextColor", &CalcEditTextColor}, {"MaskColor", &MaskColor}};
+  const std::pair<const char*, const int32_t*> integers[] = {{"Margin", &Margin},
+                                                             {"CornerCurveX", &CornerCurveX},
+                                                             {"CornerCurveY", &CornerCurveY},
+                                                             {"BGColor", &BGColor},
+                                                             {"PenColor", &PenColor},
+                                                             {"FontSize", &FontSize},
+                                                             {"BtnMargin", &BtnMargin},
+                                                             {"BtnCornerCurveX", &BtnCornerCurveX},
+                                                             {"BtnCornerCurveY", &BtnCornerCurveY},
+                                                             {"BtnColor", &BtnColor},
+                                                             {"BtnTextColor", &BtnTextColor},
+                                                             {"BtnHoverColor", &BtnHoverColor},
+                                                             {"BtnHoverTextColor", &BtnHoverTextColor},
+                                                             {"CalcEditBottomMargin", &CalcEditBottomMargin},
+                                                             {"CalcEditCornerCurveX", &CalcEditCornerCurveX},
+                                                             {"CalcEditCornerCurveY", &CalcEditCornerCurveY},
+                                                             {"CalcEditColor", &CalcEditColor},
+                                                             {"CalcEditTextColor", &CalcEditTextColor},
+                                                             {"MaskColor", &MaskColor}};
   for (const auto& i : integers) v[i.first] = std::to_string(*i.second);
-  const std::pair<const char*, const bool*> flags[] = {
-      {"BoldFont", &BoldFont}, {"ItalicFont", &ItalicFont}, {"UseHandCursor", &UseHandCursor},
-      {"ClickOnDown", &ClickOnDown}};
+  const std::pair<const char*, const bool*> flags[] = {{"BoldFont", &BoldFont},
+                                                       {"ItalicFont", &ItalicFont},
+                                                       {"UseHandCursor", &UseHandCursor},
+                                                       {"ClickOnDown", &ClickOnDown}};
   for (const auto& f : flags) v[f.first] = *f.second ? "1" : "0";
   v["FontFace"] = FontFace;
   return v;
 }
 
 const Values kDefaults = {
-    {"Margin", "5"}, {"CornerCurveX", "5"}, {"CornerCurveY", "5"}, {"BGColor", "0"}, {"PenColor", "12632256"},
-    {"FontFace", "Verdana"}, {"FontSize", "8"}, {"BoldFont", "1"}, {"ItalicFont", "0"}, {"BtnMargin", "1"},
-    {"BtnCornerCurveX", "5"}, {"BtnCornerCurveY", "5"}, {"BtnColor", "0"}, {"BtnTextColor", "65535"},
-    {"BtnHoverColor", "0"}, {"BtnHoverTextColor", "16777215"}, {"UseHandCursor", "0"}, {"ClickOnDown", "1"},
-    {"CalcEditBottomMargin", "3"}, {"CalcEditCornerCurveX", "5"}, {"CalcEditCornerCurveY", "5"},
-    {"CalcEditColor", "0"}, {"CalcEditTextColor", "16777215"}, {"MaskColor", "16711935"},
+    {"Margin", "5"},
+    {"CornerCurveX", "5"},
+    {"CornerCurveY", "5"},
+    {"BGColor", "0"},
+    {"PenColor", "12632256"},
+    {"FontFace", "Verdana"},
+    {"FontSize", "8"},
+    {"BoldFont", "1"},
+    {"ItalicFont", "0"},
+    {"BtnMargin", "1"},
+    {"BtnCornerCurveX", "5"},
+    {"BtnCornerCurveY", "5"},
+    {"BtnColor", "0"},
+    {"BtnTextColor", "65535"},
+    {"BtnHoverColor", "0"},
+    {"BtnHoverTextColor", "16777215"},
+    {"UseHandCursor", "0"},
+    {"ClickOnDown", "1"},
+    {"CalcEditBottomMargin", "3"},
+    {"CalcEditCornerCurveX", "5"},
+    {"CalcEditCornerCurveY", "5"},
+    {"CalcEditColor", "0"},
+    {"CalcEditTextColor", "16777215"},
+    {"MaskColor", "16711935"},
 };
 
 // The settings whose values differ, each as "name: actual, expected"; empty when none.
@@ -70,17 +100,29 @@ const struct {
   const char* setting;
   const char* value;
 } kEverySetting[] = {
-    {"Margin=7", "Margin", "7"}, {"cornercurvex = 9", "CornerCurveX", "9"},
-    {"CORNERCURVEY\t=\t11", "CornerCurveY", "11"}, {"BGColor=$FF  # red", "BGColor", "255"},
-    {"PenColor=0x123456", "PenColor", "1193046"}, {"FontFace = Courier New", "FontFace", "Courier New"},
-    {"FontSize=12", "FontSize", "12"}, {"BoldFont=no", "BoldFont", "0"}, {"ItalicFont=Yes", "ItalicFont", "1"},
-    {"BtnMargin=-2", "BtnMargin", "-2"}, {"BtnCornerCurveX=0", "BtnCornerCurveX", "0"},
-    {"BtnCornerCurveY=x1F", "BtnCornerCurveY", "31"}, {"BtnColor=255", "BtnColor", "255"},
-    {"BtnTextColor=0X00FF00", "BtnTextColor", "65280"}, {"BtnHoverColor=$FFFFFF", "BtnHoverColor", "16777215"},
-    {"BtnHoverTextColor=1", "BtnHoverTextColor", "1"}, {"UseHandCursor=TRUE", "UseHandCursor", "1"},
-    {"ClickOnDown=0", "ClickOnDown", "0"}, {"CalcEditBottomMargin=+4", "CalcEditBottomMargin", "4"},
-    {"CalcEditCornerCurveX=6", "CalcEditCornerCurveX", "6"}, {"CalcEditCornerCurveY=8", "CalcEditCornerCurveY", "8"},
-    {"CalcEditColor=$C0C0C0", "CalcEditColor", "12632256"}, {"CalcEditTextColor=-1", "CalcEditTextColor", "-1"},
+    {"Margin=7", "Margin", "7"},
+    {"cornercurvex = 9", "CornerCurveX", "9"},
+    {"CORNERCURVEY\t=\t11", "CornerCurveY", "11"},
+    {"BGColor=$FF  # red", "BGColor", "255"},
+    {"PenColor=0x123456", "PenColor", "1193046"},
+    {"FontFace = Courier New", "FontFace", "Courier New"},
+    {"FontSize=12", "FontSize", "12"},
+    {"BoldFont=no", "BoldFont", "0"},
+    {"ItalicFont=Yes", "ItalicFont", "1"},
+    {"BtnMargin=-2", "BtnMargin", "-2"},
+    {"BtnCornerCurveX=0", "BtnCornerCurveX", "0"},
+    {"BtnCornerCurveY=x1F", "BtnCornerCurveY", "31"},
+    {"BtnColor=255", "BtnColor", "255"},
+    {"BtnTextColor=0X00FF00", "BtnTextColor", "65280"},
+    {"BtnHoverColor=$FFFFFF", "BtnHoverColor", "16777215"},
+    {"BtnHoverTextColor=1", "BtnHoverTextColor", "1"},
+    {"UseHandCursor=TRUE", "UseHandCursor", "1"},
+    {"ClickOnDown=0", "ClickOnDown", "0"},
+    {"CalcEditBottomMargin=+4", "CalcEditBottomMargin", "4"},
+    {"CalcEditCornerCurveX=6", "CalcEditCornerCurveX", "6"},
+    {"CalcEditCornerCurveY=8", "CalcEditCornerCurveY", "8"},
+    {"CalcEditColor=$C0C0C0", "CalcEditColor", "12632256"},
+    {"CalcEditTextColor=-1", "CalcEditTextColor", "-1"},
     {"MaskColor=$00FF00", "MaskColor", "65280"},
 };
 
@@ -125,16 +167,29 @@ TEST(LoadSettings, BadFilesGiveDefaultsOrWhatCouldBeRead) {
   } cases[] = {
       {"empty file", "", {}},
       {"binary garbage", garbage, {}},
-      {"NUL bytes", std::string(5000, '\0') + "\0Margin\0=\0" "9\0\n\0\0\0"s, {{"Margin", "9"}}},
-      {"NUL inside a value", "Margin=1\0" "2\nBGColor=3"s, {{"BGColor", "3"}}},
-      {"line of a megabyte", "FontFace=" + std::string(1 << 20, 'F') + "\nMargin=9\n",
+      {"NUL bytes",
+       std::string(5000, '\0') + "\0Margin\0=\0"
+                                 "9\0\n\0\0\0"s,
+       {{"Margin", "9"}}},
+      {"NUL inside a value",
+       "Margin=1\0"
+       "2\nBGColor=3"s,
+       {{"BGColor", "3"}}},
+      {"line of a megabyte",
+       "FontFace=" + std::string(1 << 20, 'F') + "\nMargin=9\n",
        {{"FontFace", std::string(1 << 20, 'F')}, {"Margin", "9"}}},
       {"comment of a megabyte", "#" + std::string(1 << 20, '=') + "\nMargin=9\n", {{"Margin", "9"}}},
       {"UTF-8 byte-order mark", "\xEF\xBB\xBFMargin=9\nBGColor=$FF\n", {{"BGColor", "255"}}},
       {"CR-only line ends", "Margin=9\rBGColor=$FF\r", {}},
       {"CR-only line ends, last value text", "BGColor=$FF\rFontFace=Arial\r", {}},
-      {"0x1A ends the data", "Margin=9\n\x1A" "BGColor=1\nPenColor=2\n", {{"Margin", "9"}}},
-      {"0x1A ends a line", "Margin=9\x1A" "BGColor=1\nPenColor=2\n", {{"Margin", "9"}, {"PenColor", "2"}}},
+      {"0x1A ends the data",
+       "Margin=9\n\x1A"
+       "BGColor=1\nPenColor=2\n",
+       {{"Margin", "9"}}},
+      {"0x1A ends a line",
+       "Margin=9\x1A"
+       "BGColor=1\nPenColor=2\n",
+       {{"Margin", "9"}, {"PenColor", "2"}}},
       {"integers beyond 32 bits", "Margin=4294967301\nBGColor=-2147483649\nPenColor=99999999999999999999\n", {}},
       // Leading zeros are no significant digits.
       {"nine-digit hex value", "BGColor=$123456789\nMaskColor=0x0000000FF\n", {{"MaskColor", "255"}}},

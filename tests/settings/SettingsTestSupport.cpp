@@ -46,8 +46,7 @@ std::string TempFolder::Write(const std::string& name, const std::string& bytes)
 
 Pairs ReadPairs(const std::string& fileName) {
   Pairs pairs;
-  ReadSettingsFile(fileName, [&pairs](const std::string& key, const std::string& value) {
-    pairs.emplace_back(key, value);
-  });
+  ReadSettingsFile(fileName,
+                   [&pairs](const std::string& key, const std::string& value) { pairs.emplace_back(key, value); });
   return pairs;
 }
