@@ -2,8 +2,9 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <new>
 
-#include "app/PadWndProcWin.h"
+#include "app/StartupWin.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return RunKwix(instance); }
 
@@ -14,3 +15,27 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return RunKwix(i
 namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
+
+// The C++ library reports its own failures (out of memory, a string too long) through these
+// functions, whose exception classes keep their texts in a second, copy-on-write string
+// implementation: a quarter of the program. Here each failure is std::bad_alloc, which the
+// settings load and the window procedure catch as they catch the library's own.
+namespace std {
+#define KWIX_THROW_BAD_ALLOC(name, ...) \
+  void name(__VA_ARGS__) { throw bad_alloc(); }
+KWIX_THROW_BAD_ALLOC(__throw_bad_alloc)
+KWIX_THROW_BAD_ALLOC(__throw_bad_array_new_length)
+KWIX_THROW_BAD_ALLOC(__throw_bad_cast)
+KWIX_THROW_BAD_ALLOC(__throw_bad_exception)
+KWIX_THROW_BAD_ALLOC(__throw_bad_typeid)
+KWIX_THROW_BAD_ALLOC(__throw_domain_error, const char*)
+KWIX_THROW_BAD_ALLOC(__throw_invalid_argument, const char*)
+KWIX_THROW_BAD_ALLOC(__throw_length_error, const char*)
+KWIX_THROW_BAD_ALLOC(__throw_logic_error, const char*)
+KWIX_THROW_BAD_ALLOC(__throw_out_of_range, const char*)
+KWIX_THROW_BAD_ALLOC(__throw_out_of_range_fmt, const char*, ...)
+KWIX_THROW_BAD_ALLOC(__throw_overflow_error, const char*)
+KWIX_THROW_BAD_ALLOC(__throw_range_error, const char*)
+KWIX_THROW_BAD_ALLOC(__throw_runtime_error, const char*)
+KWIX_THROW_BAD_ALLOC(__throw_underflow_error, const char*)
+}  // namespace std

@@ -7,16 +7,47 @@
 #include "pad/Canvas.h"
 #include "pad/Drawing.h"
 #include "pad/Geometry.h"
-#include "pad/PadState.h"
 #include "pad/PadWindow.h"
 #include "settings/Settings.h"
 
+int32_t HotCol = 0;
+int32_t HotRow = 0;
+bool HotValid = false;
+bool Pressed = false;
 TPoint PressPoint;
 int32_t PrevHotCol = 0;
 int32_t PrevHotRow = 0;
 bool PrevHotValid = false;
 bool PrevPressed = false;
 bool Tracking = false;
+
+void ResetProgramState() {
+  ClearSettings();
+  ResetGeometryState();
+  ResetGestureState();
+  ResetKeyActionState();
+  HotCol = HotRow = PrevHotCol = PrevHotRow = 0;
+  HotValid = Pressed = PrevHotValid = PrevPressed = Tracking = false;
+  PressPoint = TPoint{};
+}
+
+int KeyColorState(int col, int row) {
+  bool hot = HotValid && col == HotCol && row == HotRow;
+  return 2 * (hot ? 1 : 0) + (Pressed ? 1 : 0);
+}
+
+void RedrawKey(Canvas& context, int col, int row) {
+  DrawKey(context, col, row, KeyAt(col, row).Caption, KeyColorState(col, row));
+}
+
+void PaintPad(Canvas& context, const TRect& paintRect) {
+  for (int row = 1; row <= 4; ++row) {
+    for (int col = 0; col <= LastColumn(); ++col) {
+      if (RectsIntersect(KeyRect(col, row), paintRect)) RedrawKey(context, col, row);
+    }
+  }
+  if (CalcMode && RectsIntersect(CalcEditRect(), paintRect)) DrawCalcEdit(context, DisplayText);
+}
 
 TPoint PointFromLParam(intptr_t lParam) {
   TPoint p;
@@ -28,8 +59,8 @@ TPoint PointFromLParam(intptr_t lParam) {
 void UpdateHover(Canvas& context, PadWindow& window) {
   if (HotCol == PrevHotCol && HotRow == PrevHotRow && HotValid == PrevHotValid && Pressed == PrevPressed) return;
   if (UseHandCursor && HotValid != PrevHotValid) window.SetPointerShape(HotValid);
-  if (PrevHotValid) DrawKey(context, PrevHotCol, PrevHotRow);
-  if (HotValid) DrawKey(context, HotCol, HotRow);
+  if (PrevHotValid) RedrawKey(context, PrevHotCol, PrevHotRow);
+  if (HotValid) RedrawKey(context, HotCol, HotRow);
   PrevHotCol = HotCol;
   PrevHotRow = HotRow;
   PrevHotValid = HotValid;
@@ -39,6 +70,8 @@ void UpdateHover(Canvas& context, PadWindow& window) {
 void ActivateHotKey(Canvas& context, PadWindow& window) {
   if (HotValid) KeyAction(context, window, KeyAt(HotCol, HotRow));
 }
+
+namespace {
 
 void PointerStage(Canvas& context, PadWindow& window, uint32_t message, TPoint point) {
   if (message == msg::LButtonUp) {
@@ -75,7 +108,7 @@ bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message) {
     case msg::MButtonDown:
       CalcMode = !CalcMode;
       if (CalcMode) {
-        if (Kernel) Kernel->Reset(0);
+        Kernel.Reset(0);
       } else if (PrevHotCol > 2) {
         // The remembered key is in the column that disappears.
         PrevHotValid = false;
@@ -93,6 +126,8 @@ bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message) {
     default: return false;
   }
 }
+
+}  // namespace
 
 bool HandlePadMessage(Canvas& context, PadWindow& window, uint32_t message, TPoint point) {
   if (message >= msg::MouseFirst && message <= msg::MouseLast) PointerStage(context, window, message, point);

@@ -13,8 +13,6 @@ class Canvas;
 class PadWindow;
 
 namespace msg {
-constexpr uint32_t Paint = 0x000F;
-constexpr uint32_t EraseBackground = 0x0014;
 constexpr uint32_t Timer = 0x0113;
 constexpr uint32_t MouseFirst = 0x0200;
 constexpr uint32_t MouseMove = 0x0200;
@@ -22,12 +20,17 @@ constexpr uint32_t LButtonDown = 0x0201;
 constexpr uint32_t LButtonUp = 0x0202;
 constexpr uint32_t RButtonDown = 0x0204;
 constexpr uint32_t MButtonDown = 0x0207;
-constexpr uint32_t MouseWheel = 0x020A;
 constexpr uint32_t MouseLast = 0x020A;
 constexpr uint32_t MouseLeave = 0x02A3;
 constexpr uint32_t User = 0x0400;
 }  // namespace msg
 
+// The cell under the pointer (from CellAt), whether it is a key of the current mode with
+// the pointer over the pad, and whether the left button is held down on the pad.
+extern int32_t HotCol;
+extern int32_t HotRow;
+extern bool HotValid;
+extern bool Pressed;
 // The drag origin: the client point of the last left-button press.
 extern TPoint PressPoint;
 // The hover state as of the last UpdateHover.
@@ -38,19 +41,26 @@ extern bool PrevPressed;
 // A leave notification has been requested and not yet delivered.
 extern bool Tracking;
 
+// Every program-wide variable back to its value at start: the settings (before their first
+// load), the mode and cell metrics, the pointer state, the cursor trail, the calc edit's
+// text and the kernel.
+void ResetProgramState();
+
+// The colour state of the key in (col, row) from the pointer state.
+int KeyColorState(int col, int row);
+// Draws the key in (col, row) in its current state.
+void RedrawKey(Canvas& context, int col, int row);
+// The paint: the keys (and in calculator mode the calc edit) that meet the paint rectangle.
+void PaintPad(Canvas& context, const TRect& paintRect);
+
 // Redraws just the keys whose colour state changed and sets the pointer shape.
 void UpdateHover(Canvas& context, PadWindow& window);
 // Runs the key action of the hot key, if there is one.
 void ActivateHotKey(Canvas& context, PadWindow& window);
 
-// The pointer stage for a message of the mouse range; point is in client coordinates.
-void PointerStage(Canvas& context, PadWindow& window, uint32_t message, TPoint point);
-
-// The dispatch stage for the messages handled here (not paint or erase). Returns false
-// when the message is left to the system's default handling.
-bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message);
-
-// Both stages in order, for a message whose lParam carries a client point.
+// A message for the pad other than paint and erase: the pointer stage for the mouse range
+// (point in client coordinates), then the dispatch of the messages handled here. Returns
+// false when the message is left to the system's default handling.
 bool HandlePadMessage(Canvas& context, PadWindow& window, uint32_t message, TPoint point);
 
 // The client point in a mouse message's lParam: signed 16-bit x low, y high.

@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "app/PaintContextWin.h"
+ScopedGdiObject<HFONT> PadFont;
+WinPadWindow ThePad;
 
 void WinPadWindow::Attach(HWND window) {
   window_ = window;
@@ -12,18 +13,11 @@ void WinPadWindow::Attach(HWND window) {
   leaveTrack_.dwHoverTime = 0;
 }
 
-int WinPadWindow::ScreenPixelsPerInchY() {
-  HDC screen = GetDC(nullptr);
-  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi;
-}
+int WinPadWindow::ScreenPixelsPerInchY() { return GetDeviceCaps(ScopedWindowDC(nullptr), LOGPIXELSY); }
 
 void WinPadWindow::ReplacePadFont(const TLogFont& font) {
-  if (PadFont) {
-    DeleteObject(PadFont);
-    PadFont = nullptr;
-  }
+  // The old font goes first, as the settings load has always done; it is selected nowhere.
+  PadFont.Reset();
   LOGFONTA logFont;
   std::memset(&logFont, 0, sizeof(logFont));
   logFont.lfHeight = font.Height;
@@ -32,7 +26,7 @@ void WinPadWindow::ReplacePadFont(const TLogFont& font) {
   static_assert(sizeof(logFont.lfFaceName) == sizeof(font.FaceName), "face name buffers match");
   std::memcpy(logFont.lfFaceName, font.FaceName, sizeof(logFont.lfFaceName));
   logFont.lfFaceName[sizeof(logFont.lfFaceName) - 1] = 0;
-  PadFont = CreateFontIndirectA(&logFont);
+  PadFont.Reset(CreateFontIndirectA(&logFont));
 }
 
 int WinPadWindow::MenuBarHeight() { return GetSystemMetrics(SM_CYMENU); }

@@ -1,11 +1,15 @@
 // The pad window as the platform-free code sees it: thin user32 and gdi32 calls on the
-// one pad window, and the pad font's creation.
+// one pad window, and the pad font, which this file alone creates and deletes.
 #ifndef KWIX_APP_PADWINDOWWIN_H
 #define KWIX_APP_PADWINDOWWIN_H
 
 #include <windows.h>
 
+#include "base/ScopedWin.h"
 #include "pad/PadWindow.h"
+
+// The font of the keys and the calc edit, replaced when the font settings change.
+extern ScopedGdiObject<HFONT> PadFont;
 
 class WinPadWindow : public PadWindow {
  public:
@@ -36,5 +40,8 @@ class WinPadWindow : public PadWindow {
   HWND window_ = nullptr;
   TRACKMOUSEEVENT leaveTrack_{};
 };
+
+// The one pad window of the program.
+extern WinPadWindow ThePad;
 
 #endif

@@ -2,9 +2,8 @@
 
 #include <vector>
 
+#include "app/PadWindowWin.h"
 #include "settings/Settings.h"
-
-HFONT PadFont = nullptr;
 
 namespace {
 
@@ -12,69 +11,15 @@ RECT ToRECT(const TRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
 
-PaintContext::PaintContext(HWND window) : window_(window) {}
-
-PaintContext PaintContext::ForDC(HDC dc) {
-  PaintContext context(nullptr);
-  context.dc_ = dc;
-  return context;
-}
-
-PaintContext::PaintContext(PaintContext&& other) noexcept
-    : window_(other.window_),
-      dc_(other.dc_),
-      ownsDC_(other.ownsDC_),
-      prepared_(other.prepared_),
-      oldBrush_(other.oldBrush_),
-      oldFont_(other.oldFont_),
-      oldPen_(other.oldPen_) {
-  other.dc_ = nullptr;
-  other.ownsDC_ = false;
-  other.prepared_ = false;
-}
-
-PaintContext::~PaintContext() {
-  Unprepare();
-  if (ownsDC_ && dc_) ReleaseDC(window_, dc_);
-}
-
-void PaintContext::UseDC(HDC dc) {
-  Unprepare();
-  if (ownsDC_ && dc_) ReleaseDC(window_, dc_);
-  dc_ = dc;
-  ownsDC_ = false;
-}
-
-void PaintContext::ForgetDC() {
-  Unprepare();
-  dc_ = nullptr;
-  ownsDC_ = false;
-}
-
 HDC PaintContext::DC() {
-  if (!dc_ && window_) {
-    dc_ = GetDC(window_);
-    ownsDC_ = dc_ != nullptr;
+  if (!dc_ && window_) dc_ = windowDC_.emplace(window_);
+  if (dc_ && !pen_) {
+    brush_.emplace(dc_, GetStockObject(DC_BRUSH));
+    font_.emplace(dc_, PadFont);
+    pen_.emplace(dc_, GetStockObject(DC_PEN));
+    SetDCPenColor(dc_, PenColor);
   }
-  if (dc_ && !prepared_) Prepare();
   return dc_;
-}
-
-void PaintContext::Prepare() {
-  oldBrush_ = SelectObject(dc_, GetStockObject(DC_BRUSH));
-  oldFont_ = PadFont ? SelectObject(dc_, PadFont) : nullptr;
-  oldPen_ = SelectObject(dc_, GetStockObject(DC_PEN));
-  SetDCPenColor(dc_, PenColor);
-  prepared_ = true;
-}
-
-void PaintContext::Unprepare() {
-  if (!prepared_ || !dc_) return;
-  if (oldPen_) SelectObject(dc_, oldPen_);
-  if (oldFont_) SelectObject(dc_, oldFont_);
-  if (oldBrush_) SelectObject(dc_, oldBrush_);
-  oldBrush_ = oldFont_ = oldPen_ = nullptr;
-  prepared_ = false;
 }
 
 void PaintContext::FillRect(const TRect& rect, TColor color) {

@@ -1,33 +1,24 @@
-// The device context of one call of the window procedure, as a Canvas: the window's DC
-// is taken with GetDC on first use and prepared (DC brush, pad font, DC pen in PenColor);
-// what this context took it gives back when it ends, so a handler that returns early
-// leaks nothing and the pad font is never left selected where it could be deleted.
+// The device context of one call of the window procedure, as a Canvas: the window's DC is
+// taken with GetDC on first use and prepared (DC brush, pad font, DC pen in PenColor); what
+// this context took and selected it gives back when it ends, so a handler that returns
+// early leaks nothing and the pad font is never left selected where it could be deleted.
 #ifndef KWIX_APP_PAINTCONTEXTWIN_H
 #define KWIX_APP_PAINTCONTEXTWIN_H
 
 #include <windows.h>
 
+#include <optional>
+
+#include "base/ScopedWin.h"
 #include "pad/Canvas.h"
 
-// The pad font, replaced by the settings load when the font settings change.
-extern HFONT PadFont;
-
-class PaintContext : public Canvas {
+class PaintContext : public Canvas, NonCopyable {
  public:
   // A context for the window, with no device context until something draws.
-  explicit PaintContext(HWND window);
+  explicit PaintContext(HWND window) : window_(window) {}
   // A context over a device context someone else owns (a paint or memory DC).
-  static PaintContext ForDC(HDC dc);
-  ~PaintContext() override;
-  PaintContext(PaintContext&& other) noexcept;
-  PaintContext(const PaintContext&) = delete;
-  PaintContext& operator=(const PaintContext&) = delete;
-  PaintContext& operator=(PaintContext&&) = delete;
+  explicit PaintContext(HDC dc) : dc_(dc) {}
 
-  // Draw into the paint DC of BeginPaint from now on, until ForgetDC.
-  void UseDC(HDC dc);
-  // Undo the preparation and drop the DC without releasing it (EndPaint does).
-  void ForgetDC();
   // Ensure-DC: the prepared device context.
   HDC DC();
 
@@ -40,18 +31,14 @@ class PaintContext : public Canvas {
   int TextWidth(const std::string& text) override;
 
  private:
-  void Prepare();
-  void Unprepare();
   void DrawWide(const TRect& rect, const wchar_t* text, int length, TextAlign align, TColor textColor,
                 TColor backgroundColor);
 
   HWND window_ = nullptr;
   HDC dc_ = nullptr;
-  bool ownsDC_ = false;  // taken with GetDC: released with ReleaseDC at the end
-  bool prepared_ = false;
-  HGDIOBJ oldBrush_ = nullptr;
-  HGDIOBJ oldFont_ = nullptr;
-  HGDIOBJ oldPen_ = nullptr;
+  // Declared in the order of taking: they end in reverse, the selections before the DC.
+  std::optional<ScopedWindowDC> windowDC_;
+  std::optional<ScopedSelect> brush_, font_, pen_;
 };
 
 #endif

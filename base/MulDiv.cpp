@@ -1,6 +1,9 @@
 #include "base/MulDiv.h"
 
-int PortableMulDiv(int number, int numerator, int denominator) {
+#include <cstdint>
+
+#ifndef _WIN32
+int MulDiv(int number, int numerator, int denominator) {
   if (denominator == 0) return -1;
   int64_t n = number;
   int64_t d = denominator;
@@ -14,7 +17,4 @@ int PortableMulDiv(int number, int numerator, int denominator) {
   if (q > 2147483647 || q < -2147483647) return -1;
   return static_cast<int>(q);
 }
-
-#ifndef _WIN32
-int MulDiv(int number, int numerator, int denominator) { return PortableMulDiv(number, numerator, denominator); }
 #endif

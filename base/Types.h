@@ -25,22 +25,9 @@ inline bool operator==(const TRect& a, const TRect& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-// Shrinks (negative d) or grows a rectangle on each side, like InflateRect.
-inline TRect InflatedRect(TRect r, int32_t dx, int32_t dy) {
-  r.left -= dx;
-  r.top -= dy;
-  r.right += dx;
-  r.bottom += dy;
-  return r;
-}
-
-inline TRect OffsetRect(TRect r, int32_t dx, int32_t dy) {
-  r.left += dx;
-  r.top += dy;
-  r.right += dx;
-  r.bottom += dy;
-  return r;
-}
+// Pixel arithmetic on unchecked settings may leave 32 bits: it is done in 64 bits and
+// wrapped back, as the 32-bit program's integer arithmetic does, instead of overflowing.
+inline int32_t Wrapped32(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
 
 // True when the two rectangles share at least one pixel (IntersectRect non-empty).
 inline bool RectsIntersect(const TRect& a, const TRect& b) {

@@ -20,11 +20,7 @@ constexpr uint16_t kStandingControlWord = 0x037F;
 
 // Exception flags of the status word.
 constexpr uint16_t kX87Invalid = 0x0001;
-constexpr uint16_t kX87Denormal = 0x0002;
-constexpr uint16_t kX87ZeroDivide = 0x0004;
 constexpr uint16_t kX87Overflow = 0x0008;
-constexpr uint16_t kX87Underflow = 0x0010;
-constexpr uint16_t kX87Precision = 0x0020;
 constexpr uint16_t kX87AllFlags = 0x003F;
 
 inline uint16_t GetX87ControlWord() {
@@ -42,6 +38,10 @@ inline uint16_t GetX87StatusWord() {
 }
 
 inline void ClearX87Exceptions() { __asm__ __volatile__("fnclex" : : : "memory"); }
+
+// Forces v through memory at this point, so that no arithmetic on it is moved across the
+// control-word changes of MaskedExtendedScope.
+inline void Settle(Extended& v) { __asm__ __volatile__("" : "+m"(v)); }
 
 // For the life of the scope: everything masked, 64-bit precision, round to nearest.
 // On leaving, pending flags are cleared and the caller's control word comes back.

@@ -160,7 +160,7 @@ std::string WriteEverySettingFile() {
       "UseHandCursor = yes\r\nClickOnDown = true\r\n"
       "CalcEditBottomMargin = 2\r\nCalcEditCornerCurveX = 6\r\nCalcEditCornerCurveY = 6\r\n"
       "CalcEditColor = $303030\r\nCalcEditTextColor = $FFFFFF\r\nMaskColor = $FF00FF\r\n";
-  const std::string name = "kwix-bench.ini";
+  const std::string name = SettingsFileName();
   if (std::FILE* f = std::fopen(name.c_str(), "wb")) {
     std::fwrite(kText, 1, sizeof kText - 1, f);
     std::fclose(f);
@@ -171,7 +171,7 @@ std::string WriteEverySettingFile() {
 void BM_LoadSettings_All24(benchmark::State& state) {
   const std::string name = WriteEverySettingFile();
   PathWindow fonts({TPoint{0, 0}});
-  for (auto _ : state) LoadSettingsFrom(name, fonts);
+  for (auto _ : state) LoadSettings(fonts);
   if (Margin != 6 || FontFace != "Tahoma") state.SkipWithError("the settings file was not read");
   std::remove(name.c_str());
 }

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "app/PadWndProcWin.h"
+#include "app/StartupWin.h"
 
 namespace {
 

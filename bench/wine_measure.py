@@ -4,8 +4,9 @@
 CPU time (user + system, from /proc/<pid>/stat of each Wine process) over an idle period
 and over a period of continuous mouse movement that draws no circle, resident memory,
 and the time from the tick that recognises a circle to the end of the pad's first paint
-(from the timing build kwix_latency.exe). Reuses the end-to-end harness's probe and X
-helpers. Prints one line per figure and writes them all to <out>/wine.json.
+(from the timing build kwix_latency.exe). Reuses the end-to-end harness (tests/e2e/e2e.py)
+and its helper program, which tells what the pad window does. Prints one line per figure
+and writes them all to <out>/wine.json.
 """
 
 import argparse
@@ -18,7 +19,6 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-import e2e  # noqa: E402  (the end-to-end harness's library)
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
@@ -79,8 +79,8 @@ class Programs:
     def rss(self):
         return {k: rss_kib(p.pid) for k, p in self.procs.items()}
 
-    def stop(self, probe):
-        probe.ask("quit")
+    def stop(self, helper):
+        helper.ask("quit")
         for k, p in self.procs.items():
             if k != "kwix" and p.poll() is None:
                 p.terminate()
@@ -91,11 +91,11 @@ class Programs:
                 p.wait()
 
 
-def measure_cpu(args, probe, log):
+def measure_cpu(args, helper, log):
     rounds = []
     for n in range(args.rounds):
         pair = Programs(args, log)
-        e2e.Harness.wait_for(lambda: probe.ask("pad")["found"], 30, "the pad window")
+        e2e.wait(helper.state, lambda s: s.found, "the pad window", 30)
         for p in pair.procs.values():
             check_wine_process(p.pid)
         e2e.xdo("mousemove", 960, 720)
@@ -111,8 +111,8 @@ def measure_cpu(args, probe, log):
         b = pair.sample()
         r["moving"] = {k: b[k] - a[k] for k in a}
         r["rss_moving"] = pair.rss()
-        r["shown"] = probe.ask("pad")["visible"]
-        pair.stop(probe)
+        r["shown"] = helper.state().visible
+        pair.stop(helper)
         print("round %d: idle %s; moving %s; RSS %s%s"
               % (n + 1, ", ".join("%s %.2f s" % (k, r["idle"][k]) for k in WHO),
                  ", ".join("%s %.2f s" % (k, r["moving"][k]) for k in WHO),
@@ -129,24 +129,22 @@ def check_wine_process(pid):
         raise SystemExit("PID %d is not a Wine program: %s" % (pid, line))
 
 
-def measure_latency(args, log):
+def measure_latency(args, h, log):
     env = dict(os.environ, KWIX_LATENCY_LOG=os.path.join(args.out, "latency.log"))
     if os.path.exists(env["KWIX_LATENCY_LOG"]):
         os.remove(env["KWIX_LATENCY_LOG"])
-    ns = argparse.Namespace(loader=args.loader, kwix=args.latency, target=None, probe=args.probe,
-                            artifacts=args.out)
-    h = e2e.Harness(ns)
+    kwix = subprocess.Popen([args.loader, args.latency], stdout=log, stderr=log, env=env)
     try:
-        h.probe.start()
-        h.kwix = subprocess.Popen([args.loader, args.latency], stdout=log, stderr=log, env=env)
-        h.wait_for(lambda: h.pad()["found"], 30, "the pad window of the timing build")
+        e2e.wait(h.state, lambda s: s.found, "the pad window of the timing build", 30)
         for _ in range(args.shows):
-            h.show_pad()
-            h.move(*e2e.PARK_AT, rest=0.3)
-            h.hide_pad()
-        h.stop_kwix()
+            h.toggle(e2e.SHOW, True)
+            e2e.xdo(*h.at(*e2e.PARK), "sleep", 0.3)
+            h.toggle(e2e.HIDE, False)
+        h.ask("quit")
+        kwix.wait(timeout=10)
     finally:
-        h.close()
+        if kwix.poll() is None:
+            kwix.kill()
     values = []
     with open(env["KWIX_LATENCY_LOG"]) as f:
         for line in f:
@@ -161,7 +159,7 @@ def median(xs):
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    for name in ("loader", "kwix", "floor", "latency", "probe", "out"):
+    for name in ("loader", "kwix", "floor", "latency", "helper", "out"):
         ap.add_argument("--" + name, required=True)
     ap.add_argument("--seconds", type=float, default=60)
     ap.add_argument("--rounds", type=int, default=3)
@@ -169,13 +167,17 @@ def main():
     args = ap.parse_args()
     os.makedirs(args.out, exist_ok=True)
     log = open(os.path.join(args.out, "wine.log"), "ab")
-    probe = e2e.Probe(args.loader, args.probe)
-    probe.start()
+    # The harness takes its paths from the command line.
+    sys.argv[1:] = [args.loader, args.kwix, args.helper, args.out]
+    global e2e
+    import e2e
+    helper = e2e.Wine(os.environ["WINEPREFIX"])
     result = {"seconds": args.seconds}
     try:
-        rounds = measure_cpu(args, probe, log)
+        rounds = measure_cpu(args, helper, log)
+        values = measure_latency(args, helper, log)
     finally:
-        probe.stop()
+        helper.helper.kill()
     result["rounds"] = rounds
     for phase in ("idle", "moving"):
         med = {w: median([r[phase][w] for r in rounds]) for w in WHO}
@@ -188,7 +190,6 @@ def main():
     for phase in ("rss_idle", "rss_moving"):
         result[phase] = {w: median([r[phase][w] for r in rounds]) for w in WHO}
         print("%s: %s" % (phase, ", ".join("%s %d KiB" % (w, result[phase][w]) for w in WHO)))
-    values = measure_latency(args, log)
     result["latency_ms"] = [v[0] for v in values]
     result["tick_ms"] = [v[1] for v in values]
     print("latency: circle-recognising tick to end of first paint, median %.2f ms, max %.2f ms over %d shows"

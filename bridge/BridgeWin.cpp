@@ -5,6 +5,26 @@
 
 #include <cstring>
 
+#include "base/ScopedWin.h"
+
+namespace {
+
+// A global memory block locked for the life of the scope.
+class ScopedGlobalLock : NonCopyable {
+ public:
+  explicit ScopedGlobalLock(HGLOBAL block) : block_(block), data_(GlobalLock(block)) {}
+  ~ScopedGlobalLock() {
+    if (data_) GlobalUnlock(block_);
+  }
+  void* Data() const { return data_; }
+
+ private:
+  HGLOBAL block_;
+  void* data_;
+};
+
+}  // namespace
+
 void Win32KeySink::KeyDown(uint8_t vk) { keybd_event(vk, 0, 0, 0); }
 
 void Win32KeySink::KeyUp(uint8_t vk) { keybd_event(vk, 0, KEYEVENTF_KEYUP, 0); }
@@ -18,14 +38,15 @@ bool Win32Clipboard::Empty() { return ::EmptyClipboard() != 0; }
 bool Win32Clipboard::SetData(unsigned format, const void* bytes, size_t count) {
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, count);
   if (!block) return false;
-  void* target = GlobalLock(block);
-  if (!target) {
-    GlobalFree(block);
-    return false;
+  {
+    ScopedGlobalLock target(block);
+    if (!target.Data()) {
+      GlobalFree(block);
+      return false;
+    }
+    std::memcpy(target.Data(), bytes, count);
   }
-  std::memcpy(target, bytes, count);
   // A block handed to the clipboard must not be locked any more.
-  GlobalUnlock(block);
   if (!SetClipboardData(format, block)) {
     // Refused, so it is still ours.
     GlobalFree(block);
@@ -37,14 +58,13 @@ bool Win32Clipboard::SetData(unsigned format, const void* bytes, size_t count) {
 std::string Win32Clipboard::GetText() {
   HANDLE block = GetClipboardData(CF_TEXT);
   if (!block) return std::string();
-  const char* text = static_cast<const char*>(GlobalLock(block));
+  ScopedGlobalLock lock(block);
+  const char* text = static_cast<const char*>(lock.Data());
   if (!text) return std::string();
   // Another program's block need not hold the zero byte it should end with.
   size_t size = GlobalSize(block);
   const void* end = std::memchr(text, 0, size);
-  std::string result(text, end ? static_cast<const char*>(end) - text : size);
-  GlobalUnlock(block);
-  return result;
+  return std::string(text, end ? static_cast<const char*>(end) - text : size);
 }
 
 uint32_t Win32Clipboard::SequenceNumber() { return GetClipboardSequenceNumber(); }

@@ -7,13 +7,18 @@
 #include "pad/Canvas.h"
 #include "pad/Drawing.h"
 #include "pad/Geometry.h"
-#include "pad/PadState.h"
 #include "pad/PadWindow.h"
 
 std::string DisplayText;
 bool Typing = false;
-TSmplCalcKrnl* Kernel = nullptr;
+TSmplCalcKrnl Kernel;
 Bridge* KeyBridge = nullptr;
+
+void ResetKeyActionState() {
+  DisplayText.clear();
+  Typing = false;
+  Kernel = TSmplCalcKrnl();
+}
 
 namespace {
 
@@ -21,12 +26,12 @@ void KeypadAction(PadWindow& window, const TButtonRec& entry) {
   switch (entry.Kind) {
     case bkChar:
       // The numeric-keypad key, whatever the locale's decimal separator is.
-      if (KeyBridge) KeyBridge->TapKey(entry.Value >= 0 ? static_cast<uint8_t>(kVkNumpad0 + entry.Value) : kVkDecimal);
+      KeyBridge->TapKey(entry.Value >= 0 ? static_cast<uint8_t>(kVkNumpad0 + entry.Value) : kVkDecimal);
       break;
     case bkEquals: {
       CalcMode = true;
-      std::string text = KeyBridge ? KeyBridge->GrabNumberAtCaret() : std::string();
-      Kernel->Reset(TextToNumberOr(text, 0));
+      std::string text = KeyBridge->GrabNumberAtCaret();
+      Kernel.Reset(TextToNumberOr(text, 0));
       FitWindowToMode(window);
       break;
     }
@@ -36,7 +41,7 @@ void KeypadAction(PadWindow& window, const TButtonRec& entry) {
 
 void TypeCharacter(Canvas& context, PadWindow& window, const TButtonRec& entry) {
   // The first character after an operator, a result or a reset starts a new operand.
-  std::string text = (Kernel->State & TSmplCalcKrnl::Entering) ? DisplayText : std::string();
+  std::string text = (Kernel.State & TSmplCalcKrnl::Entering) ? DisplayText : std::string();
   char character;
   if (entry.Value >= 0) {
     character = static_cast<char>('0' + entry.Value);
@@ -54,27 +59,27 @@ void TypeCharacter(Canvas& context, PadWindow& window, const TButtonRec& entry) 
   text += character;
   Typing = true;
   try {
-    Kernel->SetEntry(TextToNumber(text));
+    Kernel.SetEntry(TextToNumber(text));
   } catch (...) {
     Typing = false;
     throw;
   }
   Typing = false;
   DisplayText = text;
-  DrawCalcEdit(context);
+  DrawCalcEdit(context, DisplayText);
 }
 
 void CalculatorAction(Canvas& context, PadWindow& window, const TButtonRec& entry) {
   switch (entry.Kind) {
     case bkChar: TypeCharacter(context, window, entry); break;
     case bkEquals:
-      Kernel->Evaluate(0);
-      if (KeyBridge) KeyBridge->PasteAndSelect(PasteNumberText(Kernel->Accumulator));
+      Kernel.Evaluate(0);
+      KeyBridge->PasteAndSelect(PasteNumberText(Kernel.Accumulator));
       break;
     case bkAdd:
     case bkSubtract:
     case bkMultiply:
-    case bkDivide: Kernel->ApplyOperator(static_cast<uint8_t>(entry.Kind - 2)); break;
+    case bkDivide: Kernel.ApplyOperator(static_cast<uint8_t>(entry.Kind - 2)); break;
     default: break;
   }
 }
@@ -82,7 +87,6 @@ void CalculatorAction(Canvas& context, PadWindow& window, const TButtonRec& entr
 }  // namespace
 
 void KeyAction(Canvas& context, PadWindow& window, const TButtonRec& entry) {
-  if (!Kernel) return;
   if (CalcMode) {
     CalculatorAction(context, window, entry);
   } else {
@@ -97,9 +101,8 @@ bool FitsCalcEdit(Canvas& context, const std::string& text) {
 }
 
 void RefreshDisplay(Canvas& context) {
-  if (!Kernel) return;
   TRect rect = CalcEditTextRect();
-  Extended value = Kernel->GetValue();
+  Extended value = Kernel.GetValue();
   std::string text;
   // Requests 19, 18, ... 2 give 15, 18, 17, ... 2 significant digits; the first text that
   // fits is shown. When not even 2 digits fit (a very large font) the 2-digit text stays.
@@ -108,5 +111,5 @@ void RefreshDisplay(Canvas& context) {
     if (rect.right - rect.left >= context.TextWidth(text) || precision <= 2) break;
   }
   DisplayText = text;
-  DrawCalcEdit(context);
+  DrawCalcEdit(context, DisplayText);
 }

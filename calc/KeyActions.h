@@ -7,20 +7,23 @@
 #include <string>
 
 #include "calc/KeyTable.h"
+#include "calc/SmplCalcKrnl.h"
 
 class Bridge;
 class Canvas;
 class PadWindow;
-class TSmplCalcKrnl;
 
 // The calc edit's text, single-byte in the system code page, drawn right-aligned.
 extern std::string DisplayText;
 // True only while a typed operand is handed to the kernel: the kernel's change
 // notification must not replace the text as typed.
 extern bool Typing;
-// The one kernel and the bridge to the focused application, both made at start.
-extern TSmplCalcKrnl* Kernel;
+// The one kernel, and the bridge to the focused application (set at start).
+extern TSmplCalcKrnl Kernel;
 extern Bridge* KeyBridge;
+
+// DisplayText, Typing and the kernel back to their values at start.
+void ResetKeyActionState();
 
 // Performs the key in the current mode.
 void KeyAction(Canvas& context, PadWindow& window, const TButtonRec& entry);

@@ -30,12 +30,7 @@ constexpr int kKeyColumns = 4;
 // empty caption and a kind no action knows, so a stray position does nothing.
 const TButtonRec& KeyAt(int col, int row);
 
-// Sets the fifteen literal captions; the first thing the program does.
-void SetKeyCaptions();
-// The decimal key (row 4, column 1) shows the locale's separator, known only once the
-// settings are loaded.
-void SetDecimalKeyCaption(char separator);
-// The same for a separator already turned into wide text from the system code page.
+// The decimal key (row 4, column 1) shows the locale's separator, as wide text.
 void SetDecimalKeyCaption(char16_t separator);
 
 #endif

@@ -2,18 +2,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "base/MulDiv.h"
 #include "base/X87.h"
 #include "pad/Geometry.h"
-#include "pad/PadState.h"
 #include "pad/PadWindow.h"
 #include "settings/Settings.h"
 
 TPoint CursorTrail[kTrailCapacity];
 int32_t TrailCount = 0;
 int32_t StillTicks = 0;
+
+void ResetGestureState() {
+  std::fill(std::begin(CursorTrail), std::end(CursorTrail), TPoint{});
+  TrailCount = 0;
+  StillTicks = 0;
+}
 
 namespace {
 
@@ -44,9 +50,6 @@ double Bearing(const TPoint& p, const TPoint& centre) {
   Extended up = static_cast<Extended>(int64_t{centre.y} - p.y);
   return static_cast<double>(std::atan2(right, up));
 }
-
-// Positions add up from unchecked settings; wrap to 32 bits like the window's coordinates.
-int32_t Wrapped(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
 
 }  // namespace
 
@@ -125,8 +128,8 @@ void ShowPadAt(PadWindow& window, TPoint centre) {
   CalcMode = false;
   TSize size = PadSize();
   // Grid origin at centre less half the grid, so the "5" key (row 2, column 1) is under it.
-  int32_t left = Wrapped(int64_t{centre.x} - MulDiv(ColWidth, 3, 2) - Margin);
-  int32_t top = Wrapped(int64_t{centre.y} + MulDiv(RowHeight, 5, 2) + Margin - size.height);
+  int32_t left = Wrapped32(int64_t{centre.x} - MulDiv(ColWidth, 3, 2) - Margin);
+  int32_t top = Wrapped32(int64_t{centre.y} + MulDiv(RowHeight, 5, 2) + Margin - size.height);
   window.PlaceOnTop(left, top, size.width, size.height);
   window.ShowNoActivate();
 }

@@ -20,6 +20,9 @@ extern int32_t TrailCount;
 // Consecutive ticks with the cursor on CursorTrail[0].
 extern int32_t StillTicks;
 
+// The trail and the rest count back to their values at start.
+void ResetGestureState();
+
 // One timer tick: records the cursor when it moved, tests the trail and toggles the pad on
 // a circle; three ticks at rest empty the trail.
 void SampleCursor(PadWindow& window);

@@ -14,10 +14,7 @@ constexpr int kExponentBias = 16383;
 constexpr int kSpecialExponent = 0x7FFF;
 constexpr uint64_t kIntegerBit = 0x8000000000000000u;
 
-// Forces v through memory at this point, so no arithmetic on it is moved across the
-// control-word changes of MaskedExtendedScope.
-inline void Settle(Extended& v) { __asm__ __volatile__("" : "+m"(v)); }
-// The same for an integer computed from extended values: the conversion is arithmetic
+// Settle for an integer computed from extended values: the conversion is arithmetic
 // too (an unsigned one subtracts 2^63 first) and must not sink past the end of the scope
 // into the caller's precision, as clang otherwise lets it.
 inline void SettleInteger(uint64_t& v) { __asm__ __volatile__("" : "+r"(v)); }
@@ -63,6 +60,8 @@ int EstimateDecimalExponent(int e2) {
   return floored + 1;
 }
 
+int ClampPrecision(int precision) { return precision < 2 ? 2 : (precision > kMaxDigits ? kMaxDigits : precision); }
+
 void DropTrailingZeros(std::string& digits) {
   while (!digits.empty() && digits.back() == '0') digits.pop_back();
 }
@@ -70,7 +69,7 @@ void DropTrailingZeros(std::string& digits) {
 }  // namespace
 
 DecimalForm ToDecimalForm(Extended value, int precision) {
-  const int p = precision < 2 ? 2 : (precision > kMaxDigits ? kMaxDigits : precision);
+  const int p = ClampPrecision(precision);
   DecimalForm form;
   ExtendedBits bits = BitsOf(value);
   if (bits.biasedExponent == 0) return form;  // zero, negative zero and every denormal
@@ -145,7 +144,7 @@ DecimalForm ToDecimalForm(Extended value, int precision) {
 }
 
 std::string NumberToText(Extended value, int precision, int minExponentDigits) {
-  const int p = precision < 2 ? 2 : (precision > kMaxDigits ? kMaxDigits : precision);
+  const int p = ClampPrecision(precision);
   const DecimalForm form = ToDecimalForm(value, p);
   if (form.Exponent == kInfinityExponent) return form.Negative ? "-INF" : "INF";
   if (form.Exponent == kNaNExponent) return "NAN";

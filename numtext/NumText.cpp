@@ -73,10 +73,6 @@ constexpr Extended kPowersLarge[9] = {
     0xA.E3511626ED559F0p+15304L,  // 1e4608
 };
 
-// Forces v through memory at this point. The compiler may otherwise move arithmetic on
-// register values across the control-word changes of MaskedExtendedScope.
-inline void Settle(Extended& v) { __asm__ __volatile__("" : "+m"(v)); }
-
 constexpr int kNoScaleLimit = 5120;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }

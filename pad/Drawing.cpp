@@ -3,11 +3,8 @@
 #include <cmath>
 #include <random>
 
-#include "calc/KeyActions.h"
-#include "calc/KeyTable.h"
 #include "pad/Canvas.h"
 #include "pad/Geometry.h"
-#include "pad/PadState.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -42,37 +39,24 @@ double PadRandom() {
   return static_cast<double>(Generator()()) / 4294967296.0;
 }
 
-int KeyColorState(int col, int row) {
-  bool hot = HotValid && col == HotCol && row == HotRow;
-  return 2 * (hot ? 1 : 0) + (Pressed ? 1 : 0);
-}
-
-void DrawKey(Canvas& context, int col, int row) {
-  TColor background;
-  TColor text;
-  switch (KeyColorState(col, row)) {
-    case 2:
-      background = BtnHoverColor;
-      text = BtnHoverTextColor;
-      break;
-    case 3:
-      // A held key flashes a new colour every time it is redrawn.
-      background = HueToColor(PadRandom() * 360.0);
-      text = 0;
-      break;
-    default:
-      background = BtnColor;
-      text = BtnTextColor;
-      break;
+void DrawKey(Canvas& context, int col, int row, const std::u16string& caption, int colorState) {
+  TColor background = BtnColor;
+  TColor text = BtnTextColor;
+  if (colorState == ksHot) {
+    background = BtnHoverColor;
+    text = BtnHoverTextColor;
+  } else if (colorState == ksHotHeld) {
+    background = HueToColor(PadRandom() * 360.0);
+    text = 0;
   }
   TRect rect = KeyRect(col, row);
   context.RoundBox(rect, BtnCornerCurveX, BtnCornerCurveY, background);
-  context.Caption(rect, KeyAt(col, row).Caption, TextAlign::Center, text, background);
+  context.Caption(rect, caption, TextAlign::Center, text, background);
 }
 
-void DrawCalcEdit(Canvas& context) {
+void DrawCalcEdit(Canvas& context, const std::string& text) {
   context.RoundBox(CalcEditRect(), CalcEditCornerCurveX, CalcEditCornerCurveY, CalcEditColor);
-  context.CaptionA(CalcEditTextRect(), DisplayText, TextAlign::Right, CalcEditTextColor, CalcEditColor);
+  context.CaptionA(CalcEditTextRect(), text, TextAlign::Right, CalcEditTextColor, CalcEditColor);
 }
 
 void DrawBackground(Canvas& context, const TRect& client) {
@@ -81,13 +65,4 @@ void DrawBackground(Canvas& context, const TRect& client) {
   // In keypad mode the calc edit row stays transparent.
   if (!CalcMode) background.top = RowHeight;
   context.RoundBox(background, CornerCurveX, CornerCurveY, BGColor);
-}
-
-void DrawPadContents(Canvas& context, const TRect& paintRect) {
-  for (int row = 1; row <= 4; ++row) {
-    for (int col = 0; col <= LastColumn(); ++col) {
-      if (RectsIntersect(KeyRect(col, row), paintRect)) DrawKey(context, col, row);
-    }
-  }
-  if (CalcMode && RectsIntersect(CalcEditRect(), paintRect)) DrawCalcEdit(context);
 }

@@ -1,9 +1,11 @@
 // All painting of the pad as platform-free steps over a Canvas: the background with its
-// colour-keyed surround, the keys in their four colour states, and the calc edit.
+// colour-keyed surround, a key in one of its four colour states, and the calc edit. The
+// callers say what to draw; only the settings and the geometry are read here.
 #ifndef KWIX_PAD_DRAWING_H
 #define KWIX_PAD_DRAWING_H
 
 #include <cstdint>
+#include <string>
 
 #include "base/Types.h"
 
@@ -17,20 +19,17 @@ void SeedPadRandom(uint32_t seed);
 // Uniform in [0, 1).
 double PadRandom();
 
-// The colour state of a key: 0 plain, 1 plain while the button is held elsewhere,
-// 2 under the pointer, 3 under the pointer and held.
-int KeyColorState(int col, int row);
+// Colour states of a key: plain, plain while the button is held elsewhere, under the
+// pointer, under the pointer and held (a new random colour at every redraw).
+enum : int { ksPlain = 0, ksHeldElsewhere = 1, ksHot = 2, ksHotHeld = 3 };
 
-// Draws the key in (col, row) in its current state.
-void DrawKey(Canvas& context, int col, int row);
-// Draws the calc edit with DisplayText right-aligned.
-void DrawCalcEdit(Canvas& context);
+// Draws the key in (col, row) with its caption in the given colour state.
+void DrawKey(Canvas& context, int col, int row, const std::u16string& caption, int colorState);
+// Draws the calc edit with text right-aligned.
+void DrawCalcEdit(Canvas& context, const std::string& text);
 
 // The background composed into an off-screen canvas of the client's size: MaskColor
 // everywhere, then the rounded background in BGColor (below the calc edit row in keypad mode).
 void DrawBackground(Canvas& context, const TRect& client);
-
-// The keys (and in calculator mode the calc edit) that intersect the paint rectangle.
-void DrawPadContents(Canvas& context, const TRect& paintRect);
 
 #endif

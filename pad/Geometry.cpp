@@ -5,22 +5,18 @@
 #include <limits>
 
 #include "base/MulDiv.h"
-#include "pad/PadState.h"
 #include "pad/PadWindow.h"
 #include "settings/Settings.h"
 
+bool CalcMode = false;
 int32_t RowHeight = 0;
 int32_t ColWidth = 0;
 
 namespace {
 
-// Settings are not range-checked, so sums of them may leave 32 bits. They are added in
-// 64 bits and wrapped back, as the 32-bit program's integer arithmetic does, instead of
-// overflowing.
-int32_t Wrapped(int64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
-
+// Settings are not range-checked, so sums of them are taken in 64 bits and wrapped.
 TRect WrappedRect(int64_t left, int64_t top, int64_t right, int64_t bottom) {
-  return TRect{Wrapped(left), Wrapped(top), Wrapped(right), Wrapped(bottom)};
+  return TRect{Wrapped32(left), Wrapped32(top), Wrapped32(right), Wrapped32(bottom)};
 }
 
 // floor(offset / size) as a cell index; offsets and sizes are whole numbers well inside
@@ -34,6 +30,12 @@ int32_t FloorCell(double offset, double size) {
 
 }  // namespace
 
+void ResetGeometryState() {
+  CalcMode = false;
+  RowHeight = 0;
+  ColWidth = 0;
+}
+
 int32_t LastColumn() { return CalcMode ? 3 : 2; }
 
 void UpdateCellMetrics(PadWindow& window) {
@@ -43,8 +45,8 @@ void UpdateCellMetrics(PadWindow& window) {
 
 TSize PadSize() {
   TSize size;
-  size.width = Wrapped((int64_t{LastColumn()} + 1) * ColWidth + 2 * int64_t{Margin});
-  size.height = Wrapped(5 * int64_t{RowHeight} + 2 * int64_t{Margin});
+  size.width = Wrapped32((int64_t{LastColumn()} + 1) * ColWidth + 2 * int64_t{Margin});
+  size.height = Wrapped32(5 * int64_t{RowHeight} + 2 * int64_t{Margin});
   return size;
 }
 

@@ -11,9 +11,16 @@
 
 class PadWindow;
 
+// false: keypad mode, 3 key columns; true: calculator mode, 4 columns and the calc edit.
+// Written by the middle button, by "=" in keypad mode and by every showing.
+extern bool CalcMode;
+
 // Height of one grid row and width of one column, in pixels, as of the last UpdateCellMetrics.
 extern int32_t RowHeight;
 extern int32_t ColWidth;
+
+// The mode and the cell metrics back to their values at start.
+void ResetGeometryState();
 
 // 2 in keypad mode, 3 in calculator mode.
 int32_t LastColumn();

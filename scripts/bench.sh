@@ -67,7 +67,7 @@ PY
     b=$root/bench-$arch
     echo "== wine: the running program ($arch) beside the do-nothing floor"
     cmake -S . -B "$b" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" -DKWIX_BENCH=ON >/dev/null
-    cmake --build "$b" -j "$jobs" --target kwix kwix_floor kwix_latency kwix_probe kwix_target \
+    cmake --build "$b" -j "$jobs" --target kwix kwix_floor kwix_latency kwix_e2e \
       -- --no-print-directory >/dev/null
     cleanup() { kwix_stop_prefix; kwix_stop_xvfb; }
     trap cleanup EXIT
@@ -75,7 +75,7 @@ PY
     kwix_prepare_prefix "$b/wineprefix" "$arch"
     python3 bench/wine_measure.py --loader "$(kwix_wine_loader "$arch")" --kwix "$b/app/kwix.exe" \
       --floor "$b/bench/kwix_floor.exe" --latency "$b/bench/kwix_latency.exe" \
-      --probe "$b/tests/e2e/kwix_probe.exe" --out "$out" \
+      --helper "$b/tests/e2e/kwix_e2e.exe" --out "$out" \
       --seconds "${BENCH_SECONDS:-60}" --rounds "${BENCH_ROUNDS:-3}" --shows "${BENCH_SHOWS:-15}"
     cleanup
     trap - EXIT

@@ -12,7 +12,7 @@ arch=$(kwix_win_arch)
 root=${KWIX_BUILD_ROOT:-$top/build}
 b=$root/win-$arch
 cmake -S . -B "$b" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" >/dev/null
-cmake --build "$b" -j "$(nproc)" --target kwix kwix_probe kwix_target -- --no-print-directory >/dev/null
+cmake --build "$b" -j "$(nproc)" --target kwix kwix_e2e -- --no-print-directory >/dev/null
 
 cleanup() { kwix_stop_prefix; kwix_stop_xvfb; }
 trap cleanup EXIT
@@ -25,5 +25,5 @@ mkdir -p "$run"
 cp "$b/app/kwix.exe" "$run/kwix.exe"
 rm -f "$run/kwix.ini"
 python3 scripts/screenshots.py --loader "$(kwix_wine_loader "$arch")" --kwix "$run/kwix.exe" \
-  --target "$b/tests/e2e/kwix_target.exe" --probe "$b/tests/e2e/kwix_probe.exe" \
-  --artifacts "$root/artifacts/screenshots" --out docs --scheme docs/colour-scheme.ini
+  --helper "$b/tests/e2e/kwix_e2e.exe" --artifacts "$root/artifacts/screenshots" --out docs \
+  --scheme docs/colour-scheme.ini

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds KWIX and runs every test tier:
+#   style: clang-format's check of the layout and clang-tidy's bug-finding checks;
 #   1. native unit tests (GoogleTest under CTest);
-#   2. the same tests plus Win32 integration tests, cross-compiled and run under Wine;
-#   3. end-to-end tests of the real kwix.exe under Wine in Xvfb, driven with xdotool;
-#   fuzz: the settings reader and the number conversions under libFuzzer (clang), after tier 1.
+#   fuzz: the settings reader and the number conversions under libFuzzer, built with clang
+#      and AddressSanitizer and UndefinedBehaviorSanitizer;
+#   2. the same unit tests cross-compiled and run under Wine;
+#   3. end-to-end tests of the real kwix.exe under Wine in Xvfb, driven with xdotool.
 # Installs what it needs first. Options:
-#   --sanitize   also run tier 1 under AddressSanitizer and UndefinedBehaviorSanitizer
-#   --tier N     run only tier N (repeatable; N is 1, 2, 3 or fuzz)
+#   --sanitize   also run tier 1 in the sanitized build the fuzz targets come from
+#   --tier N     run only tier N (repeatable; N is style, 1, fuzz, 2 or 3)
 # KWIX_FUZZ_SECONDS sets the fuzzing time per target (default 20).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +25,7 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
-[ ${#tiers[@]} -gt 0 ] || tiers=(1 fuzz 2 3)
+[ ${#tiers[@]} -gt 0 ] || tiers=(style 1 fuzz 2 3)
 want() { local t; for t in "${tiers[@]}"; do [ "$t" = "$1" ] && return 0; done; return 1; }
 
 jobs=$(nproc)
@@ -31,32 +33,59 @@ scripts/setup.sh
 
 cleanup() { kwix_stop_prefix; kwix_stop_xvfb; }
 trap cleanup EXIT
+build() { cmake -S . -B "$1" "${@:2}" >/dev/null && cmake --build "$1" -j "$jobs" -- --no-print-directory >/dev/null; }
+
+if want 1 || want style; then
+  build build/native -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXPORT_COMPILE_COMMANDS=ON
+fi
+
+if want style; then
+  echo "== style: clang-format and clang-tidy"
+  git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+  # The code the native build compiles (the Windows files need the Windows headers).
+  git ls-files '*.cpp' | grep -vE 'Win\.cpp$|^bench/|^tests/(e2e|fuzz)/' |
+    xargs -P "$jobs" -n 4 clang-tidy -p build/native --quiet 2>/dev/null
+  echo "style: clean"
+fi
 
 if want 1; then
   echo "== tier 1: native unit tests"
-  cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build/native -j "$jobs" -- --no-print-directory >/dev/null
   ctest --test-dir build/native -j "$jobs" --output-on-failure
-  if [ "$sanitize" = 1 ]; then
-    echo "== tier 1 under AddressSanitizer and UndefinedBehaviorSanitizer"
-    cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKWIX_SANITIZE=ON >/dev/null
-    cmake --build build/sanitize -j "$jobs" -- --no-print-directory >/dev/null
-    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-      ctest --test-dir build/sanitize -j "$jobs" --output-on-failure
-  fi
+fi
+
+if want fuzz || { want 1 && [ "$sanitize" = 1 ]; }; then
+  build build/sanitize -DCMAKE_BUILD_TYPE=Debug -DKWIX_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++
+fi
+if want 1 && [ "$sanitize" = 1 ]; then
+  echo "== tier 1 under AddressSanitizer and UndefinedBehaviorSanitizer"
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build/sanitize -j "$jobs" --output-on-failure
 fi
 
 if want fuzz; then
-  echo "== fuzzing: libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer, ${KWIX_FUZZ_SECONDS:-20} s per target"
-  tests/fuzz/run.sh build/fuzz
+  seconds=${KWIX_FUZZ_SECONDS:-20}
+  echo "== fuzzing: libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer, $seconds s per target"
+  # Each target starts from its checked-in corpus, replaying every input there (faults found
+  # earlier included); a failing input is kept in build/sanitize/fuzz for tests/fuzz/corpus/.
+  pids=()
+  for t in SettingsFuzz:settings NumberParseFuzz:parse NumberFormatFuzz:format; do
+    mkdir -p "build/sanitize/fuzz/${t#*:}"
+    build/sanitize/tests/"${t%:*}" -max_total_time="$seconds" -timeout=10 -max_len=12000 \
+      -artifact_prefix=build/sanitize/fuzz/ "build/sanitize/fuzz/${t#*:}" "tests/fuzz/corpus/${t#*:}" \
+      >"build/sanitize/fuzz/${t%:*}.log" 2>&1 &
+    pids+=($!)
+  done
+  failed=0
+  for p in "${pids[@]}"; do wait "$p" || failed=1; done
+  grep -h "^Done" build/sanitize/fuzz/*.log || true
+  if [ "$failed" = 1 ]; then grep -h -A12 "ERROR\|deadly" build/sanitize/fuzz/*.log; exit 1; fi
 fi
 
 arch=$(kwix_win_arch)
 win=build/win-$arch
 if want 2 || want 3; then
   echo "== Windows build ($arch)"
-  cmake -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" >/dev/null
-  cmake --build "$win" -j "$jobs" -- --no-print-directory >/dev/null
+  build "$win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake"
   if [ "$arch" != i686 ]; then
     # The shipped program is 32-bit: build it too, even where it cannot run. A folder
     # configured for the other thread model keeps its compiler: start that one afresh.
@@ -70,7 +99,7 @@ if want 2 || want 3; then
 fi
 
 if want 2; then
-  echo "== tier 2: Windows tests under Wine ($arch)"
+  echo "== tier 2: the unit tests under Wine ($arch)"
   kwix_start_xvfb
   kwix_prepare_prefix "$top/$win/wineprefix" "$arch"
   # Now and then Wine fails to start a process at all (no output, at once); such a test is

@@ -8,34 +8,10 @@
 
 #include "base/Errors.h"
 #include "base/MulDiv.h"
-#include "settings/SettingsFile.h"
 
-// Zero until the first load; the font settings then differ from every loaded set, so
-// the first load always builds the font.
-int32_t Margin = 0;
-int32_t CornerCurveX = 0;
-int32_t CornerCurveY = 0;
-int32_t BGColor = 0;
-int32_t PenColor = 0;
-std::string FontFace;
-int32_t FontSize = 0;
-bool BoldFont = false;
-bool ItalicFont = false;
-int32_t BtnMargin = 0;
-int32_t BtnCornerCurveX = 0;
-int32_t BtnCornerCurveY = 0;
-int32_t BtnColor = 0;
-int32_t BtnTextColor = 0;
-int32_t BtnHoverColor = 0;
-int32_t BtnHoverTextColor = 0;
-bool UseHandCursor = false;
-bool ClickOnDown = false;
-int32_t CalcEditBottomMargin = 0;
-int32_t CalcEditCornerCurveX = 0;
-int32_t CalcEditCornerCurveY = 0;
-int32_t CalcEditColor = 0;
-int32_t CalcEditTextColor = 0;
-int32_t MaskColor = 0;
+#define KWIX_DEFINE_SETTING(name, type, kind, value) type name{};
+KWIX_SETTINGS(KWIX_DEFINE_SETTING)
+#undef KWIX_DEFINE_SETTING
 
 const TFontParams DefaultFontParams = {"Verdana", 8, true, false};
 
@@ -44,40 +20,17 @@ bool operator==(const TFontParams& a, const TFontParams& b) {
          a.ItalicFont == b.ItalicFont;
 }
 
-bool operator!=(const TFontParams& a, const TFontParams& b) { return !(a == b); }
-
 namespace {
 
 TFontParams CurrentFontParams() { return TFontParams{FontFace, FontSize, BoldFont, ItalicFont}; }
 
-void ResetDefaults() {
-  Margin = 5;
-  CornerCurveX = 5;
-  CornerCurveY = 5;
-  BGColor = 0;
-  PenColor = 0xC0C0C0;
-  FontFace = DefaultFontParams.FontFace;
-  FontSize = DefaultFontParams.FontSize;
-  BoldFont = DefaultFontParams.BoldFont;
-  ItalicFont = DefaultFontParams.ItalicFont;
-  BtnMargin = 1;
-  BtnCornerCurveX = 5;
-  BtnCornerCurveY = 5;
-  BtnColor = 0;
-  BtnTextColor = 0xFFFF;
-  BtnHoverColor = 0;
-  BtnHoverTextColor = 0xFFFFFF;
-  UseHandCursor = false;
-  ClickOnDown = true;
-  CalcEditBottomMargin = 3;
-  CalcEditCornerCurveX = 5;
-  CalcEditCornerCurveY = 5;
-  CalcEditColor = 0;
-  CalcEditTextColor = 0xFFFFFF;
-  MaskColor = 0xFF00FF;
-}
-
 }  // namespace
+
+void ClearSettings() {
+#define KWIX_CLEAR_SETTING(name, type, kind, value) name = type{};
+  KWIX_SETTINGS(KWIX_CLEAR_SETTING)
+#undef KWIX_CLEAR_SETTING
+}
 
 TLogFont MakePadLogFont(const TFontParams& params, int pixelsPerInchY) {
   TLogFont font;
@@ -90,37 +43,16 @@ TLogFont MakePadLogFont(const TFontParams& params, int pixelsPerInchY) {
   return font;
 }
 
-void LoadSettingsFrom(const std::string& fileName, PadFontHost& fonts) {
+void LoadSettings(PadFontHost& fonts) {
   const TFontParams before = CurrentFontParams();
-  ResetDefaults();
-  const TParamRec table[] = {
-      MakeParamRec("Margin", &Margin, pkInteger),
-      MakeParamRec("CornerCurveX", &CornerCurveX, pkInteger),
-      MakeParamRec("CornerCurveY", &CornerCurveY, pkInteger),
-      MakeParamRec("BGColor", &BGColor, pkInteger),
-      MakeParamRec("PenColor", &PenColor, pkInteger),
-      MakeParamRec("FontFace", &FontFace, pkString),
-      MakeParamRec("FontSize", &FontSize, pkInteger),
-      MakeParamRec("BoldFont", &BoldFont, pkBoolean),
-      MakeParamRec("ItalicFont", &ItalicFont, pkBoolean),
-      MakeParamRec("BtnMargin", &BtnMargin, pkInteger),
-      MakeParamRec("BtnCornerCurveX", &BtnCornerCurveX, pkInteger),
-      MakeParamRec("BtnCornerCurveY", &BtnCornerCurveY, pkInteger),
-      MakeParamRec("BtnColor", &BtnColor, pkInteger),
-      MakeParamRec("BtnTextColor", &BtnTextColor, pkInteger),
-      MakeParamRec("BtnHoverColor", &BtnHoverColor, pkInteger),
-      MakeParamRec("BtnHoverTextColor", &BtnHoverTextColor, pkInteger),
-      MakeParamRec("UseHandCursor", &UseHandCursor, pkBoolean),
-      MakeParamRec("ClickOnDown", &ClickOnDown, pkBoolean),
-      MakeParamRec("CalcEditBottomMargin", &CalcEditBottomMargin, pkInteger),
-      MakeParamRec("CalcEditCornerCurveX", &CalcEditCornerCurveX, pkInteger),
-      MakeParamRec("CalcEditCornerCurveY", &CalcEditCornerCurveY, pkInteger),
-      MakeParamRec("CalcEditColor", &CalcEditColor, pkInteger),
-      MakeParamRec("CalcEditTextColor", &CalcEditTextColor, pkInteger),
-      MakeParamRec("MaskColor", &MaskColor, pkInteger),
-  };
+#define KWIX_RESET_SETTING(name, type, kind, value) name = value;
+  KWIX_SETTINGS(KWIX_RESET_SETTING)
+#undef KWIX_RESET_SETTING
+#define KWIX_BIND_SETTING(name, type, kind, value) MakeParamRec(#name, &name, kind),
+  const TParamRec table[] = {KWIX_SETTINGS(KWIX_BIND_SETTING)};
+#undef KWIX_BIND_SETTING
   try {
-    LoadParamsFrom(fileName, table, std::size(table));
+    LoadParams(table, std::size(table));
   } catch (const EInOutError&) {
     // No file, or one that cannot be read: what was set so far stays, silently.
   } catch (const std::bad_alloc&) {
@@ -132,5 +64,3 @@ void LoadSettingsFrom(const std::string& fileName, PadFontHost& fonts) {
   if (after == before) return;
   fonts.ReplacePadFont(MakePadLogFont(after, fonts.ScreenPixelsPerInchY()));
 }
-
-void LoadSettings(PadFontHost& fonts) { LoadSettingsFrom(SettingsFileName(), fonts); }

@@ -1,6 +1,6 @@
-// The 24 settings of the pad's look and pointer behaviour, their defaults, and the one
-// operation that puts defaults and the settings file in force and keeps the pad font
-// in step with the four font settings.
+// The settings of the pad's look and pointer behaviour, their defaults, and the one
+// operation that puts defaults and the settings file in force and keeps the pad font in
+// step with the four font settings.
 #ifndef KWIX_SETTINGS_SETTINGS_H
 #define KWIX_SETTINGS_SETTINGS_H
 
@@ -8,44 +8,53 @@
 #include <string>
 
 #include "settings/PadFontHost.h"
-
-// Written only by LoadSettings; colours are 0x00BBGGRR, lengths are client pixels.
-extern int32_t Margin;
-extern int32_t CornerCurveX;
-extern int32_t CornerCurveY;
-extern int32_t BGColor;
-extern int32_t PenColor;
-extern std::string FontFace;
-extern int32_t FontSize;  // points
-extern bool BoldFont;
-extern bool ItalicFont;
-extern int32_t BtnMargin;
-extern int32_t BtnCornerCurveX;
-extern int32_t BtnCornerCurveY;
-extern int32_t BtnColor;
-extern int32_t BtnTextColor;
-extern int32_t BtnHoverColor;
-extern int32_t BtnHoverTextColor;
-extern bool UseHandCursor;
-extern bool ClickOnDown;
-extern int32_t CalcEditBottomMargin;
-extern int32_t CalcEditCornerCurveX;
-extern int32_t CalcEditCornerCurveY;
-extern int32_t CalcEditColor;
-extern int32_t CalcEditTextColor;
-extern int32_t MaskColor;
+#include "settings/SettingsFile.h"
 
 struct TFontParams {
   std::string FontFace;
-  int32_t FontSize;
+  int32_t FontSize;  // points
   bool BoldFont;
   bool ItalicFont;
 };
 
 bool operator==(const TFontParams& a, const TFontParams& b);
-bool operator!=(const TFontParams& a, const TFontParams& b);
 
 extern const TFontParams DefaultFontParams;
+
+// Every setting once, in the order of the file's binding table: the key (also the name of
+// its program-wide variable), the variable's type, its kind and its default. Colours are
+// 0x00BBGGRR, lengths client pixels. The variables, the reset to defaults and the binding
+// table all come from these rows.
+#define KWIX_SETTINGS(X)                                         \
+  X(Margin, int32_t, pkInteger, 5)                               \
+  X(CornerCurveX, int32_t, pkInteger, 5)                         \
+  X(CornerCurveY, int32_t, pkInteger, 5)                         \
+  X(BGColor, int32_t, pkInteger, 0)                              \
+  X(PenColor, int32_t, pkInteger, 0xC0C0C0)                      \
+  X(FontFace, std::string, pkString, DefaultFontParams.FontFace) \
+  X(FontSize, int32_t, pkInteger, DefaultFontParams.FontSize)    \
+  X(BoldFont, bool, pkBoolean, DefaultFontParams.BoldFont)       \
+  X(ItalicFont, bool, pkBoolean, DefaultFontParams.ItalicFont)   \
+  X(BtnMargin, int32_t, pkInteger, 1)                            \
+  X(BtnCornerCurveX, int32_t, pkInteger, 5)                      \
+  X(BtnCornerCurveY, int32_t, pkInteger, 5)                      \
+  X(BtnColor, int32_t, pkInteger, 0)                             \
+  X(BtnTextColor, int32_t, pkInteger, 0xFFFF)                    \
+  X(BtnHoverColor, int32_t, pkInteger, 0)                        \
+  X(BtnHoverTextColor, int32_t, pkInteger, 0xFFFFFF)             \
+  X(UseHandCursor, bool, pkBoolean, false)                       \
+  X(ClickOnDown, bool, pkBoolean, true)                          \
+  X(CalcEditBottomMargin, int32_t, pkInteger, 3)                 \
+  X(CalcEditCornerCurveX, int32_t, pkInteger, 5)                 \
+  X(CalcEditCornerCurveY, int32_t, pkInteger, 5)                 \
+  X(CalcEditColor, int32_t, pkInteger, 0)                        \
+  X(CalcEditTextColor, int32_t, pkInteger, 0xFFFFFF)             \
+  X(MaskColor, int32_t, pkInteger, 0xFF00FF)
+
+// Written only by LoadSettings (and ClearSettings).
+#define KWIX_DECLARE_SETTING(name, type, kind, value) extern type name;
+KWIX_SETTINGS(KWIX_DECLARE_SETTING)
+#undef KWIX_DECLARE_SETTING
 
 // The pad font for these parameters on a screen of pixelsPerInchY: the character height
 // (without internal leading) from the point size, the face cut to 31 bytes.
@@ -55,7 +64,9 @@ TLogFont MakePadLogFont(const TFontParams& params, int pixelsPerInchY);
 // leaves the defaults, or the values read before the failure); the pad font is replaced
 // only when a font setting changed since the last load.
 void LoadSettings(PadFontHost& fonts);
-// The same with the settings read from the named file.
-void LoadSettingsFrom(const std::string& fileName, PadFontHost& fonts);
+
+// Back to the values before the first load (zero, false, empty), so that the first load
+// builds the font whatever the file says.
+void ClearSettings();
 
 #endif

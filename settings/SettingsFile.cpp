@@ -161,9 +161,3 @@ void LoadParams(const TParamRec* table, size_t count) {
   ReadModuleSettings(
       [table, count](const std::string& key, const std::string& value) { BindSettings(table, count, key, value); });
 }
-
-void LoadParamsFrom(const std::string& fileName, const TParamRec* table, size_t count) {
-  ReadSettingsFile(fileName, [table, count](const std::string& key, const std::string& value) {
-    BindSettings(table, count, key, value);
-  });
-}

@@ -69,7 +69,5 @@ void BindSettings(const TParamRec* table, size_t count, const std::string& key, 
 // Reads the settings file of the executable, binding through the table. Reading
 // failures (EInOutError) pass through.
 void LoadParams(const TParamRec* table, size_t count);
-// The same from a named file.
-void LoadParamsFrom(const std::string& fileName, const TParamRec* table, size_t count);
 
 #endif

@@ -1,226 +1,111 @@
-#include "numtext/NumText.h"
-
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
-#include <string>
 
-#include "NumTextSupport.h"
-#include "base/Errors.h"
+#include "Fakes.h"
+#include "numtext/NumFormat.h"
+#include "numtext/NumText.h"
 
 namespace {
 
-struct ParseCase {
-  const char* text;
-  Extended expected;
-};
+constexpr Extended kNaN = std::numeric_limits<Extended>::quiet_NaN();
+constexpr Extended kInf = std::numeric_limits<Extended>::infinity();
+constexpr Extended kMax = std::numeric_limits<Extended>::max(), kMin = std::numeric_limits<Extended>::min();
 
-void ExpectParses(const ParseCase& c) {
-  Extended value = 12345;
-  ASSERT_TRUE(TryTextToNumber(c.text, value)) << "'" << c.text << "'";
-  EXPECT_EQ(value, c.expected) << "'" << c.text << "'";
-  EXPECT_EQ(std::signbit(value), std::signbit(c.expected)) << "'" << c.text << "' has the wrong sign";
-}
-
-TEST(TryTextToNumber, Accepts) {
-  const ParseCase cases[] = {
-      {"  -1.5e3  ", -1500},
-      {"42", 42},
-      {"+7", 7},
-      {"007.50", 7.5L},
-      {".", 0},
-      {"-.", -0.0L},  // a negative zero, printed as "0"
-      {"5.", 5},
-      {".5", 0.5L},
-      {"5e", 5},
-      {"1e+", 1},
-      {"1E-2", 0.01L},
-      {"2.5e+1", 25},
-      {"0.1", 0.1L},  // one division of exact operands: the nearest value
-      {"123.456", 123.456L},
-      {"18446744073709551615", 18446744073709551615.0L},
-      {"1e-4999", 0},
-      {"-1e-4999", -0.0L},
-  };
-  for (const ParseCase& c : cases) ExpectParses(c);
-}
-
-TEST(TryTextToNumber, ExtremeExponentsThatFit) {
-  const char* accepted[] = {"1e500", "1e4932", "1.189e4932", "0.0000001e4938", "3.4e-4932"};
-  for (const char* text : accepted) {
-    Extended value = 0;
-    ASSERT_TRUE(TryTextToNumber(text, value)) << text;
-    EXPECT_TRUE(std::isfinite(value) && value > 0) << text;
+// Each parse under a caller's 53-bit word gives the 64-bit result and the word back.
+TEST(NumberParse, ValuesAndFailures) {
+  // clang-format off
+  const std::pair<const char*, Extended> rows[] = {  // NaN: the parse fails; infinity: any value
+      {"  -1.5e3  ", -1500}, {".", 0}, {"-.", -0.0L}, {"5e", 5}, {"1e+", 1}, {".5", 0.5L}, {"5.", 5}, {"007", 7},
+      {"0.1", 0.1L}, {"1E-2", 0.01L}, {"999999999999999.9", 999999999999999.9L}, {"-0.00000015", -1.5e-7L},
+      {"1e500", kInf}, {"1e4932", kInf}, {"1e-4999", 0}, {"18446744073709551615", 18446744073709551615.0L},
+      {"", kNaN}, {"   ", kNaN}, {"+", kNaN}, {"e5", kNaN}, {"- 1", kNaN}, {"1,5", kNaN}, {"1 000", kNaN},
+      {"3.5\n", kNaN}, {"INF", kNaN}, {"2e4932", kNaN}, {"1e4999", kNaN}, {"1e5000", kNaN}, {"1e-5000", kNaN},
+      {"1.2.3", kNaN}, {"1e5x", kNaN}, {"0x10", kNaN}};
+  // clang-format on
+  SetX87ControlWord(0x027F);
+  for (auto [text, want] : rows) {
+    Extended value = 12345;
+    EXPECT_EQ(TryTextToNumber(text, value), !std::isnan(want)) << text;
+    EXPECT_EQ(GetX87ControlWord(), 0x027F) << text;
+    const bool same = value == want && std::signbit(value) == std::signbit(want);
+    EXPECT_TRUE(std::isinf(want) || (std::isnan(want) ? value == 12345 : same)) << text;
   }
-  Extended tiny = 0;
-  ASSERT_TRUE(TryTextToNumber("1e-4940", tiny)) << "underflow is no failure";
-  EXPECT_GT(tiny, 0);
-  EXPECT_LT(tiny, std::numeric_limits<Extended>::min()) << "a denormal";
+  SetX87ControlWord(kStandingControlWord);
+  EXPECT_THROW(TextToNumber("abc"), EConvertError);
+  EXPECT_EQ(TextToNumberOr("12abc", 3), 3);
+  // Every power of ten in the tables is the extended value nearest to it, as the C library's
+  // correctly rounded strtold gives it; beyond the tables, infinity and zero whatever the operand.
+  for (int n = 0; n < 5120; n += n < 32 ? 1 : n < 512 ? 32 : 512) {
+    EXPECT_EQ(ScaleByPowerOfTen(1, n), std::strtold(("1e" + std::to_string(n)).c_str(), nullptr)) << n;
+  }
+  EXPECT_EQ(ScaleByPowerOfTen(0, 5120), kInf);
+  EXPECT_EQ(ScaleByPowerOfTen(1e4000L, -5120), 0);
+  EXPECT_EQ(ScaleByPowerOfTen(3, -2), 0.03L);
 }
 
-TEST(TryTextToNumber, Rejects) {
-  const std::string thousandDigits(4940, '0');
-  const std::string rejected[] = {
-      "",
-      "   ",
-      "+",
-      "-",
-      "e5",
-      "- 1",
-      "1,5",
-      "1 000",
-      "3.5\n",
-      "3.5\r\n",
-      "\t1",
-      "1\t",
-      "INF",
-      "NAN",
-      "--1",
-      "+-1",
-      "1e5e",
-      "1.2.3",
-      "1e 5",
-      "0x10",
-      "$10",
-      "2e4932",
-      "1e4999",  // overflow
-      "1e5000",
-      "1e-5000",
-      "1e4999999",                      // digits left after the exponent reached 500
-      "1" + thousandDigits,             // the digits alone overflow
-      "1" + thousandDigits + "e-4940",  // even though the exponent would bring it back
-      std::string("1\0", 2),
-  };
-  for (const std::string& text : rejected) {
-    Extended value = 777;
-    EXPECT_FALSE(TryTextToNumber(text, value)) << "'" << text << "'";
-    EXPECT_EQ(value, 777) << "'" << text << "' changed the value";
+TEST(NumberParse, IntegersAndTheirErrorPositions) {
+  // clang-format off
+  const std::tuple<const char*, int32_t, int> rows[] = {
+      {"42", 42, 0}, {"  -17", -17, 0}, {"+5", 5, 0}, {"007", 7, 0}, {"$FF", 255, 0}, {"0x1f", 31, 0}, {"x10", 16, 0},
+      {"X1A", 26, 0}, {"0XaF", 175, 0}, {"-$10", -16, 0}, {"$FFFFFFFF", -1, 0}, {"$7FFFFFFF", INT32_MAX, 0},
+      {"2147483647", INT32_MAX, 0}, {"-2147483648", INT32_MIN, 0}, {"2147483648", 0, 11}, {"21474836470", 0, 11},
+      {"$100000000", 0, 10}, {"12 ", 0, 3}, {"", 0, 1}, {"-", 0, 2}, {"- 5", 0, 2}, {"0x", 0, 3}, {"$", 0, 2},
+      {"1.5", 0, 2}, {"$G", 0, 2}, {"9a", 0, 2}};
+  // clang-format on
+  for (auto [text, value, errorPosition] : rows) {
+    int position = -1;
+    const int32_t got = TextToInteger(text, position);
+    EXPECT_EQ(position, errorPosition) << text;
+    EXPECT_EQ(position ? 0 : got, value) << text;
+  }
+  // clang-format off
+  for (auto [a, b, same] : {std::tuple{"margin", "MARGIN", true}, {"az", "AZ", true}, {"Marg", "Margin", false},
+                            {"", "", true}, {"\xC9", "\xE9", false}, {"@[`{", "@[`{", true}, {"@", "`", false}}) {
+    // clang-format on
+    EXPECT_EQ(SameTextIgnoreCase(a, b), same) << a << " " << b;
   }
 }
 
-TEST(TryTextToNumber, ManyFractionDigitsUnderflowToZero) {
-  const std::string text = "0." + std::string(6000, '0') + "1";
-  Extended value = 1;
-  ASSERT_TRUE(TryTextToNumber(text, value));
-  EXPECT_EQ(value, 0);
-}
-
-TEST(TryTextToNumber, UsesTheLocaleSeparatorOnly) {
-  SeparatorOverride comma(',');
-  ExpectParses({"0,25", 0.25L});
-  ExpectParses({"-3,", -3});
-  ExpectParses({",5e1", 5});
-  Extended value = 0;
-  EXPECT_FALSE(TryTextToNumber("0.25", value));
-  EXPECT_FALSE(TryTextToNumber("1,000,000", value));
-}
-
-TEST(TextToNumber, RaisesWithTheWholeText) {
-  const std::string texts[] = {"abc", "  1x ", ""};
-  for (const std::string& text : texts) {
-    try {
-      TextToNumber(text);
-      ADD_FAILURE() << "no error for '" << text << "'";
-    } catch (const EConvertError& e) {
-      EXPECT_EQ(std::string(e.what()), "'" + text + "' is not a valid floating point value");
-    }
+// The display at requests 19, 18, 17 and 3, and the paste form.
+TEST(NumberFormat, DisplayAndPasteForms) {
+  // clang-format off
+  const std::pair<Extended, std::array<const char*, 5>> rows[] = {
+      {1.0L / 3, {"0.333333333333333", "0.333333333333333333", "0.33333333333333333", "0.333", "0.333333333333333"}},
+      {2.0L / 3, {"0.666666666666667", "0.666666666666666667", "0.66666666666666667", "0.667", "0.666666666666667"}},
+      {1e20L, {"1E020", "1E020", "1E020", "1E020", "1E20"}},
+      {1e15L, {"1E015", "1000000000000000", "1000000000000000", "1E015", "1E15"}},
+      {123456789, {"123456789", "123456789", "123456789", "1.23E008", "123456789"}},
+      {123456789012345678.0L,
+       {"1.23456789012346E017", "123456789012345678", "1.2345678901234568E017", "1.23E017", "1.23456789012346E17"}},
+      {18446744073709551616.0L,
+       {"1.84467440737096E019", "1.84467440737095516E019", "1.8446744073709552E019", "1.84E019", "1.84467440737096E19"}},
+      {0.1L + 0.2L, {"0.3", "0.3", "0.3", "0.3", "0.3"}},
+      {999999999999999.9L, {"1E015", "999999999999999.9", "999999999999999.9", "1E015", "1E15"}},
+      {0.00001L, {"1E-005", "1E-005", "1E-005", "1E-005", "1E-5"}},
+      {0.0001L / 3,
+       {"3.33333333333333E-005", "3.33333333333333333E-005", "3.3333333333333333E-005", "3.33E-005", "3.33333333333333E-5"}},
+      {-1.0L / 3, {"-0.333333333333333", "-0.333333333333333333", "-0.33333333333333333", "-0.333", "-0.333333333333333"}},
+      {-1.5e-7L, {"-1.5E-007", "-1.5E-007", "-1.5E-007", "-1.5E-007", "-1.5E-7"}},
+      {-std::numeric_limits<Extended>::denorm_min(), {"0", "0", "0", "0", "0"}},
+      {kInf, {"INF", "INF", "INF", "INF", "INF"}}, {-kInf, {"-INF", "-INF", "-INF", "-INF", "-INF"}},
+      {-kNaN, {"NAN", "NAN", "NAN", "NAN", "NAN"}}};
+  // clang-format on
+  for (auto [value, texts] : rows) {
+    EXPECT_EQ(PasteNumberText(value), texts[4]);
+    for (int i : {0, 1, 2, 3}) EXPECT_EQ(DisplayNumberText(value, std::array{19, 18, 17, 3}[i]), texts[i]);
   }
-  EXPECT_THROW(TextToNumber("2e4932"), EConvertError);
-  EXPECT_EQ(TextToNumber(" 12.5 "), 12.5L);
-}
-
-TEST(TextToNumberOr, FallsBackOnEveryFailure) {
-  EXPECT_EQ(TextToNumberOr("12abc", 0), 0);
-  EXPECT_EQ(TextToNumberOr("1e4999", -1), -1);
-  EXPECT_EQ(TextToNumberOr("", 3.5L), 3.5L);
-  EXPECT_EQ(TextToNumberOr("12", 0), 12);
-}
-
-TEST(TextToInteger, Accepts) {
-  struct Case {
-    const char* text;
-    int32_t expected;
-  } cases[] = {
-      {"42", 42},
-      {"  -17", -17},
-      {"+5", 5},
-      {"007", 7},
-      {"0", 0},
-      {"$FF", 255},
-      {"$ff", 255},
-      {"0x1f", 31},
-      {"0X1F", 31},
-      {"x10", 16},
-      {"X10", 16},
-      {"-$10", -16},
-      {"$FFFFFFFF", -1},
-      {"$7FFFFFFF", 2147483647},
-      {"-$80000000", INT32_MIN},
-      {"$000000000001", 1},  // leading zeros are not significant digits
-      {"2147483647", 2147483647},
-      {"-2147483648", INT32_MIN},
-      {"0002147483647", 2147483647},
-  };
-  for (const auto& c : cases) {
-    int errorPosition = -1;
-    const int32_t value = TextToInteger(c.text, errorPosition);
-    EXPECT_EQ(errorPosition, 0) << "'" << c.text << "'";
-    EXPECT_EQ(value, c.expected) << "'" << c.text << "'";
-  }
-}
-
-TEST(TextToInteger, RejectsAtTheFirstCharacterNotAccepted) {
-  struct Case {
-    const char* text;
-    int errorPosition;
-  } cases[] = {
-      {"12 ", 3},
-      {"1.5", 2},
-      {"- 5", 2},
-      {"abc", 1},
-      {"0x1g", 4},
-      {"$-1", 2},
-      {"+-1", 2},
-      {"21474836470", 11},  // taking the 11th digit would overflow
-      {"$100000000", 10},   // the 9th significant hex digit
-      // Past the end: the text ends too early, or the value is out of range.
-      {"", 1},
-      {"   ", 4},
-      {"-", 2},
-      {"0x", 3},
-      {"$", 2},
-      {"2147483648", 11},
-      {"-2147483649", 12},
-  };
-  for (const auto& c : cases) {
-    int errorPosition = 0;
-    TextToInteger(c.text, errorPosition);
-    EXPECT_EQ(errorPosition, c.errorPosition) << "'" << c.text << "'";
-  }
-}
-
-TEST(SameTextIgnoreCase, FoldsAsciiLettersOnly) {
-  struct Case {
-    std::string a, b;
-    bool same;
-  } cases[] = {
-      {"margin", "MARGIN", true},
-      {"margin", "Margin", true},
-      {"", "", true},
-      {"BtnFaceColor", "btnfacecolor", true},
-      {"Marg", "Margin", false},
-      {"Margin", "Marg", false},
-      {"", "x", false},
-      {"\xC9", "\xE9", false},  // "É" and "é" in a single-byte code page
-      {"\xE9", "\xE9", true},
-      {"[", "{", false},  // 0x5B and 0x7B differ by the case bit but are no letters
-      {"@", "`", false},
-      {"yes", "YES", true},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(SameTextIgnoreCase(c.a, c.b), c.same) << "'" << c.a << "' vs '" << c.b << "'";
-  }
+  // clang-format off
+  const std::tuple<Extended, int, const char*> requests[] = {
+      {1.0L / 3, 2, "0.33"}, {2.0L / 3, 1, "0.67"}, {100, 0, "1E002"}, {123456789, 1, "1.2E008"}, {123456, 6, "123456"},
+      {1.0L / 3, -1, "0.333333333333333"}, {123456, 5, "1.2346E005"}, {999999, 5, "1E006"},
+      {0.000123456L, 4, "0.0001235"}, {kMax, 19, "1.18973149535723E4932"}, {kMin, 19, "3.36210314311209E-4932"}};
+  // clang-format on
+  for (auto [value, request, text] : requests) EXPECT_EQ(DisplayNumberText(value, request), text);
+  EXPECT_EQ(PasteNumberText(kMin), "3.36210314311209E-4932");
 }
 
 }  // namespace

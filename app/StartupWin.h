@@ -1,0 +1,19 @@
+// The program's start on Windows: the single-instance guard, the settings, the kernel, the
+// hidden pad window with its class, timer and change notification, and the message loop.
+#ifndef KWIX_APP_STARTUPWIN_H
+#define KWIX_APP_STARTUPWIN_H
+
+#include <windows.h>
+
+// Extended style of the pad: topmost, layered, never activated.
+constexpr DWORD kPadExStyle = WS_EX_TOPMOST | WS_EX_LAYERED | WS_EX_NOACTIVATE;
+
+// Registers "KWIXWnd" and creates the hidden layered pad with its colour key, the kernel's
+// change notification and the 10 ms timer (the start-up steps after the settings).
+HWND CreatePad(HINSTANCE instance);
+
+// The whole program: the single-instance guard, start-up and the message loop.
+// Returns the process exit code.
+int RunKwix(HINSTANCE instance);
+
+#endif

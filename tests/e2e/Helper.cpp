@@ -1,0 +1,102 @@
+// The end-to-end tests' Windows side: the application the pad types into (a bare EDIT that
+// keeps the keyboard focus), and the eyes and hands the harness lacks in X. Commands come on
+// stdin, one a line, read on a second thread and run on the EDIT's own thread (so a clipboard
+// held stays open and the EDIT is asked in-process); each is answered with one line.
+//   state              the pad window: found visible left top width height exstyle colourkey
+//                      alpha pid; SM_CYMENU (the pad's row height); the cursor; the EDIT:
+//                      focus-kept selstart selend; since the mode was set, the VK_RIGHT
+//                      key-downs; then the EDIT's text
+// and, answered 1 or 0 as they succeed:
+//   mode n|d           a normal EDIT, which also lets go of the clipboard and the file held;
+//                      deaf (ignores every key)
+//   set TEXT           a normal EDIT as with mode n, holding TEXT, the caret at the end
+//   hold               holds the clipboard open, with "STALE" on it
+//   lock PATH          holds the file open for writing, sharing only reading
+//   quit               WM_QUIT to the pad's thread
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+HWND Edit;
+char Mode = 'n';
+int Rights;
+HANDLE Locked;
+DWORD Main;  // the thread
+
+bool PutText(const char* text) {  // and leaves the clipboard open
+  if (!OpenClipboard(Edit)) return false;
+  EmptyClipboard();
+  HGLOBAL m = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
+  strcpy(static_cast<char*>(GlobalLock(m)), text);
+  GlobalUnlock(m);
+  return SetClipboardData(CF_TEXT, m) != nullptr;
+}
+
+void Run(char* cmd) {
+  cmd[strcspn(cmd, "\r\n")] = 0;
+  const char* arg = strchr(cmd, ' ') ? strchr(cmd, ' ') + 1 : "";
+  auto is = [cmd](const char* word) { return strncmp(cmd, word, strlen(word)) == 0; };
+  HWND pad = FindWindowA("KWIXWnd", nullptr);
+  if (is("state")) {
+    RECT r{};
+    POINT at{};
+    DWORD key = 0, flags = 0, pid = 0;  // key: a COLORREF
+    BYTE alpha = 0;
+    char text[400] = "";
+    GetWindowRect(pad, &r);
+    GetLayeredWindowAttributes(pad, &key, &alpha, &flags);
+    GetWindowThreadProcessId(pad, &pid);
+    GetCursorPos(&at);
+    GetWindowTextA(Edit, text, sizeof text);
+    DWORD sel = static_cast<DWORD>(SendMessageA(Edit, EM_GETSEL, 0, 0));
+    printf("%d %d %ld %ld %ld %ld %ld %lu %u %lu %d %ld %ld %d %u %u %d %s\n", pad != nullptr, IsWindowVisible(pad),
+           r.left, r.top, r.right - r.left, r.bottom - r.top, GetWindowLongA(pad, GWL_EXSTYLE), key, alpha, pid,
+           GetSystemMetrics(SM_CYMENU), at.x, at.y, GetForegroundWindow() == Edit && GetFocus() == Edit, LOWORD(sel),
+           HIWORD(sel), Rights, text);
+  } else {
+    bool ok = true;
+    if (is("set")) SetWindowTextA(Edit, arg), SendMessageA(Edit, EM_SETSEL, strlen(arg), strlen(arg));
+    if (is("mode")) Mode = arg[0], Rights = 0;
+    if (is("mode n") || is("set")) Mode = 'n', CloseClipboard(), CloseHandle(Locked), Locked = nullptr;
+    if (is("hold")) ok = PutText("STALE");
+    if (is("lock")) Locked = CreateFileA(arg, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (is("lock")) ok = Locked != INVALID_HANDLE_VALUE;
+    if (is("quit")) PostThreadMessageA(GetWindowThreadProcessId(pad, nullptr), WM_QUIT, 0, 0);
+    printf("%d\n", ok);
+  }
+  fflush(stdout);
+  free(cmd);
+}
+
+DWORD WINAPI Reader(LPVOID) {
+  char line[512];
+  while (fgets(line, sizeof line, stdin)) PostThreadMessageA(Main, WM_APP, 0, reinterpret_cast<LPARAM>(strdup(line)));
+  PostThreadMessageA(Main, WM_QUIT, 0, 0);
+  return 0;
+}
+
+}  // namespace
+
+int main() {
+  SetProcessDPIAware();  // the real metrics at 144 dpi, as the pad has them
+  // Top left, away from where the tests draw their circles.
+  Edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_POPUP | WS_BORDER | WS_VISIBLE | ES_AUTOHSCROLL, 40, 40, 380,
+                         28, nullptr, nullptr, nullptr, nullptr);
+  Main = GetCurrentThreadId();
+  CloseHandle(CreateThread(nullptr, 0, Reader, nullptr, 0, nullptr));
+  MSG m;
+  while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+    if (m.message == WM_APP) {
+      Run(reinterpret_cast<char*>(m.lParam));
+    } else if (Mode == 'n' || m.message < WM_KEYFIRST || m.message > WM_KEYLAST) {
+      TranslateMessage(&m);
+      DispatchMessageA(&m);
+    } else if (m.message == WM_KEYDOWN) {  // deaf: keys are counted, not handled
+      Rights += m.wParam == VK_RIGHT;
+    }
+  }
+}
