@@ -10,10 +10,38 @@ size_t LengthWithoutTrailingBlanks(const std::string& text) {
   return n;
 }
 
+// A first copy with a tab, a line end or another control character inside, or a very long
+// one, comes from a grid or a block of text, where the word moves went across cells.
+bool IsWord(const std::string& text, size_t length) {
+  if (length > kMaxWordLength) return false;
+  for (size_t i = 0; i < length; ++i) {
+    if (static_cast<unsigned char>(text[i]) < 0x20) return false;
+  }
+  return true;
+}
+
+// Registered formats that ask clipboard history and the cloud clipboard to skip an item.
+const char* const kPrivateFormats[] = {"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory",
+                                       "CanUploadToCloudClipboard"};
+
 // Wrap-safe: the tick count starts again from 0 after 49.7 days.
 bool Expired(uint32_t start, uint32_t now, int limitMs) { return now - start >= static_cast<uint32_t>(limitMs); }
 
 }  // namespace
+
+bool Bridge::TargetTakesInput() {
+  // A process the pad may not even query is most often one elevated with another account's
+  // credentials, which takes no synthetic input either.
+  if (integrity_.HasForeground()) {
+    TIntegrity target = integrity_.Foreground();
+    TIntegrity own = integrity_.Own();
+    if (!target || (own && *target > *own)) {
+      beeper_.Beep();
+      return false;
+    }
+  }
+  return true;
+}
 
 void Bridge::TapKey(uint8_t vk) {
   keys_.KeyDown(vk);
@@ -32,6 +60,11 @@ bool Bridge::OpenClipboard() {
 bool Bridge::WriteClipboard(unsigned format, const void* bytes, size_t count) {
   if (!OpenClipboard()) return false;
   bool written = clipboard_.Empty() && clipboard_.SetData(format, bytes, count);
+  const uint32_t no = 0;
+  for (const char* name : kPrivateFormats) {
+    if (unsigned privateFormat = written ? clipboard_.RegisterFormat(name) : 0)
+      clipboard_.SetData(privateFormat, &no, sizeof no);
+  }
   clipboard_.Close();
   return written;
 }
@@ -107,6 +140,10 @@ std::string Bridge::GrabNumberAtCaret() {
   // The caret is now at the word's start: move it to the word's end, before the blanks,
   // then select back to the start and copy the word alone.
   size_t n = word ? LengthWithoutTrailingBlanks(*word) : 0;
+  if (word && !IsWord(*word, n)) {
+    beeper_.Beep();
+    return std::string();
+  }
   for (size_t i = 0; i < n; ++i) TapKey(kVkRight);
   auto selectBackAndCopy = [this] {
     keys_.KeyDown(kVkControl);

@@ -47,6 +47,8 @@ class ClipboardPort {
   virtual std::string GetText() = 0;
   // Changes whenever the clipboard's content changes or it is emptied.
   virtual uint32_t SequenceNumber() = 0;
+  // The number of a registered clipboard format (RegisterClipboardFormat); 0 on failure.
+  virtual unsigned RegisterFormat(const char* name) = 0;
 };
 
 class BridgeClock {
@@ -63,20 +65,40 @@ class Beeper {
   virtual void Beep() = 0;
 };
 
+// The integrity level of a process (the RID of its token's mandatory label: 0x2000 medium,
+// 0x3000 high); empty when it cannot be read.
+using TIntegrity = std::optional<uint32_t>;
+
+// Who would receive the pad's input: the foreground window's process, and the pad's own.
+class IntegrityPort {
+ public:
+  virtual ~IntegrityPort() = default;
+  virtual bool HasForeground() = 0;
+  virtual TIntegrity Foreground() = 0;
+  virtual TIntegrity Own() = 0;
+};
+
 // Every wait is bounded: a target that ignores everything costs a grab about half a
 // second, one that answers each copy just in time about a second.
 constexpr int kClipboardOpenLimitMs = 50;  // another program may hold the clipboard briefly
 constexpr int kClipboardOpenPollMs = 5;
 constexpr int kCopyWaitLimitMs = 500;  // for the target to handle a Ctrl+C
 constexpr int kCopyPollMs = 2;
+// A longer first copy is a block of cells or a paragraph, not a number at the caret.
+constexpr size_t kMaxWordLength = 255;
 
 class Bridge {
  public:
-  Bridge(KeySink& keys, ClipboardPort& clipboard, BridgeClock& clock, Beeper& beeper)
-      : keys_(keys), clipboard_(clipboard), clock_(clock), beeper_(beeper) {}
+  Bridge(KeySink& keys, ClipboardPort& clipboard, BridgeClock& clock, Beeper& beeper, IntegrityPort& integrity)
+      : keys_(keys), clipboard_(clipboard), clock_(clock), beeper_(beeper), integrity_(integrity) {}
+
+  // Whether the focused application takes synthetic input: Windows drops it without a
+  // word for a process of a higher integrity level than the pad's. Beeps when it does not.
+  bool TargetTakesInput();
 
   void TapKey(uint8_t vk);
-  // True when the bytes are on the clipboard.
+  // True when the bytes are on the clipboard. Clipboard history and the cloud clipboard
+  // are asked to leave them out.
   bool WriteClipboard(unsigned format, const void* bytes, size_t count);
   // Empty when the clipboard holds no text or cannot be opened.
   std::string ReadClipboardText();
@@ -84,7 +106,8 @@ class Bridge {
   // beeps and sends nothing when the text could not be put on the clipboard.
   void PasteAndSelect(const std::string& text);
   // The word ending at or after the target's caret, as the target copies it (trailing
-  // blanks included), left selected there; empty when the target copied nothing.
+  // blanks included), left selected there; empty when the target copied nothing, and empty
+  // with a beep when the copy is no word (cells of a grid, lines of text).
   std::string GrabNumberAtCaret();
 
  private:
@@ -98,6 +121,7 @@ class Bridge {
   ClipboardPort& clipboard_;
   BridgeClock& clock_;
   Beeper& beeper_;
+  IntegrityPort& integrity_;
 };
 
 // The bridge to the real focused application (Windows builds).

@@ -23,6 +23,20 @@ class ScopedGlobalLock : NonCopyable {
   void* data_;
 };
 
+// The RID of the mandatory label of a process's token.
+TIntegrity ProcessIntegrity(HANDLE process) {
+  ScopedHandle token;
+  if (!process || !OpenProcessToken(process, TOKEN_QUERY, token.Receive())) return std::nullopt;
+  // A label holds one SID of one sub-authority; the buffer leaves room for more.
+  alignas(TOKEN_MANDATORY_LABEL) BYTE buffer[128];
+  DWORD size = 0;
+  if (!GetTokenInformation(token, TokenIntegrityLevel, buffer, sizeof buffer, &size)) return std::nullopt;
+  PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid;
+  UCHAR count = *GetSidSubAuthorityCount(sid);
+  if (count == 0) return std::nullopt;
+  return *GetSidSubAuthority(sid, count - 1u);
+}
+
 }  // namespace
 
 void Win32KeySink::KeyDown(uint8_t vk) { keybd_event(vk, 0, 0, 0); }
@@ -69,6 +83,19 @@ std::string Win32Clipboard::GetText() {
 
 uint32_t Win32Clipboard::SequenceNumber() { return GetClipboardSequenceNumber(); }
 
+unsigned Win32Clipboard::RegisterFormat(const char* name) { return RegisterClipboardFormatA(name); }
+
+bool Win32Integrity::HasForeground() { return GetForegroundWindow() != nullptr; }
+
+TIntegrity Win32Integrity::Foreground() {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(GetForegroundWindow(), &pid);
+  ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  return ProcessIntegrity(process);
+}
+
+TIntegrity Win32Integrity::Own() { return ProcessIntegrity(GetCurrentProcess()); }
+
 void Win32Clock::SleepMs(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
 uint32_t Win32Clock::NowMs() { return GetTickCount(); }
@@ -80,6 +107,7 @@ Bridge& SystemBridge() {
   static Win32Clipboard clipboard;
   static Win32Clock clock;
   static Win32Beeper beeper;
-  static Bridge bridge(keys, clipboard, clock, beeper);
+  static Win32Integrity integrity;
+  static Bridge bridge(keys, clipboard, clock, beeper, integrity);
   return bridge;
 }

@@ -20,6 +20,7 @@ class Win32Clipboard : public ClipboardPort {
   bool SetData(unsigned format, const void* bytes, size_t count) override;
   std::string GetText() override;
   uint32_t SequenceNumber() override;
+  unsigned RegisterFormat(const char* name) override;
 };
 
 // Sleep and GetTickCount.
@@ -33,6 +34,14 @@ class Win32Clock : public BridgeClock {
 class Win32Beeper : public Beeper {
  public:
   void Beep() override;
+};
+
+// The foreground window's process and the pad's own, through their tokens.
+class Win32Integrity : public IntegrityPort {
+ public:
+  bool HasForeground() override;
+  TIntegrity Foreground() override;
+  TIntegrity Own() override;
 };
 
 #endif

@@ -26,9 +26,12 @@ void KeypadAction(PadWindow& window, const TButtonRec& entry) {
   switch (entry.Kind) {
     case bkChar:
       // The numeric-keypad key, whatever the locale's decimal separator is.
-      KeyBridge->TapKey(entry.Value >= 0 ? static_cast<uint8_t>(kVkNumpad0 + entry.Value) : kVkDecimal);
+      if (KeyBridge->TargetTakesInput())
+        KeyBridge->TapKey(entry.Value >= 0 ? static_cast<uint8_t>(kVkNumpad0 + entry.Value) : kVkDecimal);
       break;
     case bkEquals: {
+      // A target that takes no input leaves the pad as it was: no grab, no mode change.
+      if (!KeyBridge->TargetTakesInput()) break;
       CalcMode = true;
       std::string text = KeyBridge->GrabNumberAtCaret();
       Kernel.Reset(TextToNumberOr(text, 0));
@@ -73,6 +76,7 @@ void CalculatorAction(Canvas& context, PadWindow& window, const TButtonRec& entr
   switch (entry.Kind) {
     case bkChar: TypeCharacter(context, window, entry); break;
     case bkEquals:
+      if (!KeyBridge->TargetTakesInput()) break;
       Kernel.Evaluate(0);
       KeyBridge->PasteAndSelect(PasteNumberText(Kernel.Accumulator));
       break;

@@ -52,11 +52,14 @@ void Press(Program& p, const std::string& keys) {
 // Keys in both modes: the calc edit's text (none in keypad mode; it fits 17 characters), the
 // target's text before (its caret "|") and after (its selection in brackets), and the beeps.
 // The keypad's decimal key is the numeric keypad's whatever the locale; the calculator types
-// the locale's separator.
+// the locale's separator. A target of a higher integrity level than the pad's, or one that
+// cannot be asked, gets nothing: a beep, and no key, grab, paste or change of mode or kernel.
 TEST(KeyActions, TypingCalculatingAndPasting) {
   // clang-format off
   struct Row {
     const char* field, *keys, *expected;
+    TIntegrity level = 0x2000, own = 0x2000;
+    bool foreground = true;
     int charWidth = 6;
     char separator = '.';
   } rows[] = {
@@ -67,11 +70,16 @@ TEST(KeyActions, TypingCalculatingAndPasting) {
       {"|", "M10000000000*10000000000=", "1E020|[1E20]|0"},
       {"|", "M123456789*1000000001=", "1.23456789123E017|[1.23456789123457E17]|0"},
       {"|", "M111111111111111111", "11111111111111111||1"}, {"|", "M2+3=4", "4|[5]|0"}, {"1|", "M+", "0|1|0"},
-      {"|", "M1/3=", "0.33|[0.333333333333333]|0", 100}, {"|", "1.5M1.5+", "1,5|1.5|0", 6, ','}};
+      {"|", "M1/3=", "0.33|[0.333333333333333]|0", 0x2000, 0x2000, true, 100},
+      {"|", "1.5M1.5+", "1,5|1.5|0", 0x2000, 0x2000, true, 6, ','},
+      {"12|", "7=", "|12|2", 0x3000}, {"12|", "M1+2=", "2|12|1", 0x3000}, {"12|", "7", "|12|1", std::nullopt},
+      {"12|", "7", "|127|0", 0x1000}, {"12|", "7", "|127|0", 0x3000, std::nullopt},
+      {"12|", "7", "|127|0", std::nullopt, 0x2000, false}};
   // clang-format on
   for (const Row& row : rows) {
     Program p;
     p.target.Set(row.field);
+    p.target.level = row.level, p.target.own = row.own, p.target.foreground = row.foreground;
     p.pad.charWidth = row.charWidth;
     SetLocaleDecimalSeparator(row.separator);
     Press(p, row.keys);

@@ -5,10 +5,14 @@
 //   state              the pad window: found visible left top width height exstyle colourkey
 //                      alpha pid; SM_CYMENU (the pad's row height); the cursor; the EDIT:
 //                      focus-kept selstart selend; since the mode was set, the VK_RIGHT
-//                      key-downs; then the EDIT's text
+//                      key-downs and Ctrl+C presses; then the EDIT's text
+//   clip               whether the formats ExcludeClipboardContentFromMonitorProcessing,
+//                      CanIncludeInClipboardHistory and CanUploadToCloudClipboard are there
+//                      (1 or 0 each), then the CF_TEXT text
 // and, answered 1 or 0 as they succeed:
-//   mode n|d           a normal EDIT, which also lets go of the clipboard and the file held;
-//                      deaf (ignores every key)
+//   mode n|d|g         a normal EDIT, which also lets go of the clipboard and the file held;
+//                      deaf (ignores every key); a spreadsheet grid that answers Ctrl+C with
+//                      two tab-separated rows
 //   set TEXT           a normal EDIT as with mode n, holding TEXT, the caret at the end
 //   hold               holds the clipboard open, with "STALE" on it
 //   lock PATH          holds the file open for writing, sharing only reading
@@ -18,12 +22,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
 HWND Edit;
 char Mode = 'n';
-int Rights;
+int Rights, Copies;
 HANDLE Locked;
 DWORD Main;  // the thread
 
@@ -53,14 +58,22 @@ void Run(char* cmd) {
     GetCursorPos(&at);
     GetWindowTextA(Edit, text, sizeof text);
     DWORD sel = static_cast<DWORD>(SendMessageA(Edit, EM_GETSEL, 0, 0));
-    printf("%d %d %ld %ld %ld %ld %ld %lu %u %lu %d %ld %ld %d %u %u %d %s\n", pad != nullptr, IsWindowVisible(pad),
+    printf("%d %d %ld %ld %ld %ld %ld %lu %u %lu %d %ld %ld %d %u %u %d %d %s\n", pad != nullptr, IsWindowVisible(pad),
            r.left, r.top, r.right - r.left, r.bottom - r.top, GetWindowLongA(pad, GWL_EXSTYLE), key, alpha, pid,
            GetSystemMetrics(SM_CYMENU), at.x, at.y, GetForegroundWindow() == Edit && GetFocus() == Edit, LOWORD(sel),
-           HIWORD(sel), Rights, text);
+           HIWORD(sel), Rights, Copies, text);
+  } else if (is("clip") && OpenClipboard(Edit)) {
+    for (const char* format :
+         {"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"})
+      printf("%d ", IsClipboardFormatAvailable(RegisterClipboardFormatA(format)));
+    HANDLE h = GetClipboardData(CF_TEXT);
+    printf("%s\n", h ? static_cast<const char*>(GlobalLock(h)) : "");
+    if (h) GlobalUnlock(h);
+    CloseClipboard();
   } else {
     bool ok = true;
     if (is("set")) SetWindowTextA(Edit, arg), SendMessageA(Edit, EM_SETSEL, strlen(arg), strlen(arg));
-    if (is("mode")) Mode = arg[0], Rights = 0;
+    if (is("mode")) Mode = arg[0], Rights = Copies = 0;
     if (is("mode n") || is("set")) Mode = 'n', CloseClipboard(), CloseHandle(Locked), Locked = nullptr;
     if (is("hold")) ok = PutText("STALE");
     if (is("lock")) Locked = CreateFileA(arg, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -95,8 +108,12 @@ int main() {
     } else if (Mode == 'n' || m.message < WM_KEYFIRST || m.message > WM_KEYLAST) {
       TranslateMessage(&m);
       DispatchMessageA(&m);
-    } else if (m.message == WM_KEYDOWN) {  // deaf: keys are counted, not handled
+    } else if (m.message == WM_KEYDOWN) {  // deaf or a grid: keys are counted, not handled
       Rights += m.wParam == VK_RIGHT;
+      // A spreadsheet copies the selected cell's rows, tab-separated, CR LF after each.
+      bool copy = Mode == 'g' && m.wParam == 'C' && GetKeyState(VK_CONTROL) < 0;
+      Copies += copy;
+      if (copy && PutText("1\t2\r\n3\t4\r\n")) CloseClipboard();
     }
   }
 }

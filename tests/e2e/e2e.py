@@ -11,7 +11,7 @@ LOADER, KWIX, HELPER, ART = sys.argv[1:5]
 INI, LOG = os.path.splitext(KWIX)[0] + ".ini", open(os.path.join(ART, "wine.log"), "ab")
 SHOW, HIDE, PARK = (620, 440), (300, 520), (960, 720)  # all away from the target, top left
 KEYS = "789/456*123-0.=+"  # the key grid row by row; its last column in calculator mode only
-STATE = "found visible left top width height exstyle key alpha pid row cx cy focus start end rights".split()
+STATE = "found visible left top width height exstyle key alpha pid row cx cy focus start end rights copies".split()
 
 
 def wait(get, ok, what, secs=3):  # polls get() until ok(value); fails with the last value seen
@@ -43,7 +43,7 @@ class Wine:  # one prefix: kwix_e2e.exe, the target asked one line at a time, an
         assert select.select([self.helper.stdout], [], [], 20)[0], "kwix_e2e.exe did not answer " + line
         return self.helper.stdout.readline().rstrip("\n")
 
-    def state(self):  # the pad window, the EDIT and what a deaf target saw
+    def state(self):  # the pad window, the EDIT and what a deaf or grid target saw
         *numbers, text = self.ask("state").split(" ", len(STATE))
         return SimpleNamespace(**dict(zip(STATE, map(int, numbers), strict=True)), text=text)
 
@@ -158,6 +158,24 @@ def settings(h):
         h.baseline()
 
 
+def spreadsheet(h):
+    # = on a spreadsheet cell, whose copy holds tab-separated rows, sends no Right taps and no
+    # second copy; the calculator starts from 0. A paste also tells clipboard monitors, history
+    # and cloud to leave the result alone.
+    h.toggle(SHOW, True)
+    h.ask("mode g")
+    h.click("=")
+    wait(h.state, lambda q: q.width == 4 * h.col + 10, "calculator mode after = on a grid")
+    time.sleep(0.3)  # for keys the pad might send after switching
+    assert ((s := h.state()).rights, s.copies) == (1, 1), "the grid got %d Right key-downs and %d Ctrl+C, expected " \
+        "1 and 1" % (s.rights, s.copies)
+    h.ask("mode n")
+    h.click("+3=")
+    h.expect("3", (0, 1), "+ 3 = after the grab from a grid")
+    clip = h.ask("clip")  # the three formats that keep it out of monitors, history and the cloud, then the text
+    assert clip == "1 1 1 3", "after a paste of 3 the clipboard holds %r" % clip
+
+
 def soak(h):  # KWIX_E2E_CIRCLES circles in a row (4 unless set, made odd) each toggle the pad; then it still
     for i in range(int(os.environ.get("KWIX_E2E_CIRCLES", 4)) | 1):  # types, and WM_QUIT ends it with code 0
         h.toggle(HIDE if i % 2 else SHOW, not i % 2)
@@ -182,7 +200,7 @@ if __name__ == "__main__":  # scripts/screenshots.py and bench/wine_measure.py i
     # Injected keypad keys type digits only with X's NumLock on and a real key seen after it.
     xset = subprocess.run(["xset", "q"], capture_output=True, text=True).stdout
     xdo(*(["key", "Num_Lock"] if re.search(r"Num Lock:\s+off", xset) else []), "type", "x", "sleep", 0.1)
-    scenarios = (typical_use, settings, soak, high_dpi)
+    scenarios = (typical_use, settings, spreadsheet, soak, high_dpi)
     for scenario in scenarios:
         t0, shot, error = time.monotonic(), os.path.join(ART, scenario.__name__ + ".png"), ""
         try:

@@ -69,13 +69,15 @@ struct FakePad : PadWindow, Canvas {
 };
 
 // A text field with a caret and a selection, as an EDIT control answers the bridge's keys.
-struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper {
+struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
   std::string text, clipboard, keys;  // keys: what reached the field, e.g. "^> ^<+ ^C"
   size_t caret = 0, anchor = 0;
-  std::string copyAs;  // what Ctrl+C copies instead of the selection, as a spreadsheet cell does
-  bool ctrl = false, shift = false, ignoring = false, held = false, open = false;
+  std::string copyAs;  // what Ctrl+C copies instead of the selection, as a grid does
+  bool ctrl = false, shift = false, ignoring = false, held = false, open = false, foreground = true;
+  TIntegrity level = 0x2000, own = 0x2000;
   uint32_t now = 0xFFFFFF00u, sequence = 0;  // near the wrap of the tick count
   int beeps = 0;
+  std::string formats;
 
   bool Blank(size_t i) { return text[i] == ' '; }
   void KeyDown(uint8_t vk) override {
@@ -110,11 +112,14 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper {
   bool Open() override { return !held && (open = true); }
   void Close() override { open = false; }
   bool Empty() override { return clipboard.clear(), ++sequence, open; }
-  bool SetData(unsigned, const void* bytes, size_t n) override {
+  bool SetData(unsigned format, const void* bytes, size_t n) override {
+    if (format != kClipboardText)
+      return formats += Hex(format) + "=" + Hex(*static_cast<const uint32_t*>(bytes)) + " ", true;
     return clipboard.assign(static_cast<const char*>(bytes), n - 1), ++sequence, open;
   }
   std::string GetText() override { return clipboard; }
   uint32_t SequenceNumber() override { return sequence; }
+  unsigned RegisterFormat(const char* name) override { return 0xC000 + static_cast<unsigned>(strlen(name)); }
   // Sets the text from its shown form: the selection in brackets, or the caret as "|".
   void Set(std::string shown) {
     const size_t open = shown.find('['), bar = shown.find('|');
@@ -131,6 +136,9 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper {
   void SleepMs(int ms) override { now += static_cast<uint32_t>(ms); }
   uint32_t NowMs() override { return now; }
   void Beep() override { ++beeps; }
+  bool HasForeground() override { return foreground; }
+  TIntegrity Foreground() override { return level; }
+  TIntegrity Own() override { return own; }
 };
 
 // The program's state at start, with the fakes wired in where start-up wires the system,
@@ -138,7 +146,7 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper {
 struct Program {
   FakePad pad;
   FakeTarget target;
-  Bridge bridge{target, target, target, target};
+  Bridge bridge{target, target, target, target, target};
   Program() {
     ResetProgramState();
     SetX87ControlWord(kStandingControlWord);
