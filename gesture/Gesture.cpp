@@ -35,6 +35,13 @@ constexpr double kTwoPiDouble = 6.283185307179586;
 constexpr Extended kTwoPiExtended = 6.28318530717958647692528676655900577L;
 constexpr Extended kHalfPiExtended = 1.57079632679489661923132169163975144L;
 
+// How far round the trail must wind, from CircleTurnsPercent: less than one turn would let
+// any wiggle toggle the pad, more than four does not fit the trail at a usable speed.
+Extended TurnsBound() {
+  const int32_t percent = std::clamp(CircleTurnsPercent, int32_t{100}, int32_t{400});
+  return kTwoPiExtended * (static_cast<Extended>(percent) / 100);
+}
+
 // Midpoint of two coordinates, a half going to the even neighbour.
 int32_t MidpointHalfEven(int32_t low, int32_t high) {
   int64_t sum = int64_t{low} + high;
@@ -85,7 +92,7 @@ bool IsCircleGesture(const TPoint* trail, int32_t last, TPoint& centre) {
     total = static_cast<double>(static_cast<Extended>(total) + step);
     previous = bearing;
   }
-  return static_cast<Extended>(std::fabs(total)) > kTwoPiExtended;
+  return static_cast<Extended>(std::fabs(total)) > TurnsBound();
 }
 
 void SampleCursor(PadWindow& window) {

@@ -1,6 +1,7 @@
 // Summoning the pad with the mouse: every timer tick samples the cursor into a trail, and
-// a trail that winds more than once around the centre of its bounding box, never turning
-// more than a quarter turn between samples, toggles the pad. It polls the position only;
+// a trail that winds round the centre of its bounding box more than CircleTurnsPercent / 100
+// times (once by default), never turning more than a quarter turn between samples, toggles
+// the pad. It polls the position only;
 // there is no hook and no button involved, so it works over any application.
 #ifndef KWIX_GESTURE_GESTURE_H
 #define KWIX_GESTURE_GESTURE_H
@@ -27,9 +28,10 @@ void ResetGestureState();
 // a circle; three ticks at rest empty the trail.
 void SampleCursor(PadWindow& window);
 
-// Whether trail[0..last] (newest first) circles more than once around the centre of its
-// bounding box in steps of at most a quarter turn. With 8 points or more, centre receives
-// that box centre whatever the answer; with fewer it is left alone.
+// Whether trail[0..last] (newest first) circles more than CircleTurnsPercent / 100 times
+// (limited to 1 to 4) around the centre of its bounding box in steps of at most a quarter
+// turn. With 8 points or more, centre receives that box centre whatever the answer; with
+// fewer it is left alone.
 bool IsCircleGesture(const TPoint* trail, int32_t last, TPoint& centre);
 
 // Hides a visible pad, otherwise shows it at centre.

@@ -49,7 +49,8 @@ extern const TFontParams DefaultFontParams;
   X(CalcEditCornerCurveY, int32_t, pkInteger, 5)                 \
   X(CalcEditColor, int32_t, pkInteger, 0)                        \
   X(CalcEditTextColor, int32_t, pkInteger, 0xFFFFFF)             \
-  X(MaskColor, int32_t, pkInteger, 0xFF00FF)
+  X(MaskColor, int32_t, pkInteger, 0xFF00FF)                     \
+  X(CircleTurnsPercent, int32_t, pkInteger, 100)
 
 // Written only by LoadSettings (and ClearSettings).
 #define KWIX_DECLARE_SETTING(name, type, kind, value) extern type name;

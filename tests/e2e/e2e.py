@@ -176,6 +176,15 @@ def spreadsheet(h):
     assert clip == "1 1 1 3", "after a paste of 3 the clipboard holds %r" % clip
 
 
+def circle_turns(h):  # CircleTurnsPercent = 150, read at a showing: 1.15 turns leave the pad shown, 1.7 hide it
+    open(INI, "w").write("CircleTurnsPercent = 150\n")
+    h.toggle(SHOW, True, 1.7)
+    h.draw(HIDE, 1.15)
+    time.sleep(0.3)
+    assert h.state().visible, "a circle of 1.15 turns hid the pad with CircleTurnsPercent = 150"
+    h.toggle(HIDE, False, 1.7)
+
+
 def soak(h):  # KWIX_E2E_CIRCLES circles in a row (4 unless set, made odd) each toggle the pad; then it still
     for i in range(int(os.environ.get("KWIX_E2E_CIRCLES", 4)) | 1):  # types, and WM_QUIT ends it with code 0
         h.toggle(HIDE if i % 2 else SHOW, not i % 2)
@@ -200,7 +209,7 @@ if __name__ == "__main__":  # scripts/screenshots.py and bench/wine_measure.py i
     # Injected keypad keys type digits only with X's NumLock on and a real key seen after it.
     xset = subprocess.run(["xset", "q"], capture_output=True, text=True).stdout
     xdo(*(["key", "Num_Lock"] if re.search(r"Num Lock:\s+off", xset) else []), "type", "x", "sleep", 0.1)
-    scenarios = (typical_use, settings, spreadsheet, soak, high_dpi)
+    scenarios = (typical_use, settings, spreadsheet, soak, circle_turns, high_dpi)
     for scenario in scenarios:
         t0, shot, error = time.monotonic(), os.path.join(ART, scenario.__name__ + ".png"), ""
         try:

@@ -22,24 +22,30 @@ std::vector<TPoint> Circle(int perTurn, int count, int rx = 100, int ry = 100) {
   return points;
 }
 
-// Windings of more than a turn pass, in steps of at most a quarter turn; so do ellipses and
-// round trips (out along one line, back along a parallel one, a little more than once round),
-// but not strokes.
+// Windings of more than a turn (CircleTurnsPercent / 100 turns, 100 to 400) pass, in steps
+// of at most a quarter turn; so do ellipses and round trips (out along one line, back along
+// a parallel one, a little more than once round), but not strokes.
 TEST(Gesture, CircleTest) {
   std::vector<TPoint> roundTrip;
   for (int i = 0; i <= 100; ++i) roundTrip.push_back(TPoint{i, 0});
   for (int i = 0; i <= 100; ++i) roundTrip.push_back(TPoint{100 - i, 10});
   for (int i = 0; i <= 12; ++i) roundTrip.push_back(TPoint{i, 0});
   // clang-format off
-  const std::pair<std::vector<TPoint>, bool> rows[] = {
-      {Circle(6, 7), false}, {Circle(6, 8), true}, {Circle(8, 9), false}, {Circle(8, 10), true}, {Circle(-8, 10), true},
-      {Circle(3, 30), false}, {Circle(40, 42, 200, 30), true}, {Circle(40, 53), true}, {Circle(-40, 65), true},
-      {roundTrip, true}, {Circle(40, 40), false}, {Circle(40, 157), true}, {Circle(40, 42, 100, 0), false}};
+  const std::tuple<std::vector<TPoint>, int32_t, bool> rows[] = {
+      {Circle(6, 7), 100, false}, {Circle(6, 8), 100, true}, {Circle(8, 9), 100, false}, {Circle(8, 10), 100, true},
+      {Circle(-8, 10), 100, true}, {Circle(3, 30), 100, false}, {Circle(40, 42, 200, 30), 100, true},
+      {Circle(40, 53), 100, true}, {Circle(40, 53), 150, false}, {Circle(40, 65), 150, true},
+      {Circle(-40, 65), 150, true}, {roundTrip, 100, true}, {roundTrip, 150, false}, {Circle(40, 43), 0, true},
+      {Circle(40, 43), -5, true}, {Circle(40, 43), 99, true}, {Circle(400, 398), 99, false},
+      {Circle(40, 165), 1000, true}, {Circle(40, 157), 1000, false}, {Circle(40, 157), 100, true},
+      {Circle(40, 42, 100, 0), 100, false}};
   // clang-format on
-  for (const auto& [drawn, passes] : rows) {
+  for (const auto& [drawn, percent, passes] : rows) {
+    CircleTurnsPercent = percent;
     std::vector<TPoint> trail(drawn.rbegin(), drawn.rend());  // newest first
     TPoint centre;
-    EXPECT_EQ(IsCircleGesture(trail.data(), static_cast<int32_t>(trail.size()) - 1, centre), passes) << drawn.size();
+    EXPECT_EQ(IsCircleGesture(trail.data(), static_cast<int32_t>(trail.size()) - 1, centre), passes)
+        << drawn.size() << " " << percent;
   }
   // The box's centre, a half going to the even neighbour: x 0 to 5 gives 2, y 1 to 6 gives 4.
   const std::vector<TPoint> box = {{0, 1}, {5, 6}, {1, 2}, {2, 3}, {3, 3}, {4, 4}, {1, 5}, {2, 2}};
