@@ -77,7 +77,7 @@ if want fuzz; then
   done
   failed=0
   for p in "${pids[@]}"; do wait "$p" || failed=1; done
-  grep -h "^Done" build/sanitize/fuzz/*.log || true
+  for log in build/sanitize/fuzz/*.log; do echo "$(basename "$log" .log): $(grep -h "^Done" "$log" || echo failed)"; done
   if [ "$failed" = 1 ]; then grep -h -A12 "ERROR\|deadly" build/sanitize/fuzz/*.log; exit 1; fi
 fi
 
