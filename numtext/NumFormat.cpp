@@ -14,7 +14,7 @@ constexpr int kExponentBias = 16383;
 constexpr int kSpecialExponent = 0x7FFF;
 constexpr uint64_t kIntegerBit = 0x8000000000000000u;
 
-// Settle for an integer computed from extended values: the conversion is arithmetic
+// Settle (base/X87.h) for an integer computed from extended values: the conversion is arithmetic
 // too (an unsigned one subtracts 2^63 first) and must not sink past the end of the scope
 // into the caller's precision, as clang otherwise lets it.
 inline void SettleInteger(uint64_t& v) { __asm__ __volatile__("" : "+r"(v)); }

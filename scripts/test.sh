@@ -93,7 +93,7 @@ if want 2 || want 3; then
     cmake -S . -B build/win-i686 -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake" -DKWIX_MINGW_THREADS=win32 \
       -DBUILD_TESTING=OFF >/dev/null
     cmake --build build/win-i686 -j "$jobs" --target kwix -- --no-print-directory >/dev/null
-    echo "note: this machine runs no 32-bit processes; the Wine tiers run the 64-bit build of the same code"
+    echo "note: the Wine tiers run the 64-bit build of the same code (KWIX_WIN_ARCH, or no 32-bit processes here)"
   fi
   scripts/check-exe.sh build/win-i686/app/kwix.exe
 fi
