@@ -1,78 +1,172 @@
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <cmath>
+#include <vector>
 
 #include "Fakes.h"
+#include "gesture/Gesture.h"
 #include "pad/Drawing.h"
 
 namespace {
 
-// Pointer messages in order, each with whether it is handled and what it redraws (a held
-// key's colour is random); then what was typed, where a drag took the pad, whether it shows and
-// has the mouse captured, and its width.
-TEST(PadProc, HoverPressDragAndModes) {
-  const uint32_t move = msg::MouseMove, down = msg::LButtonDown, up = msg::LButtonUp;
-  // clang-format off
-  struct Row {
-    bool clickOnDown, hand;
-    std::vector<std::tuple<uint32_t, TPoint, bool, const char*>> steps;
-    const char* after;
-  } rows[] = {
-      {true, false, {{move, {45, 55}, true, "box 33,46,58,64 0 key 5 FFFFFF "}, {move, {46, 56}, true, ""},
-                     {move, {72, 55}, true, "box 33,46,58,64 0 key 5 FFFF box 60,46,85,64 0 key 6 FFFFFF "},
-                     {msg::MouseLeave, {}, true, "box 60,46,85,64 0 key 6 FFFF "},
-                     {0x20A, {18, 35}, false, "box 6,26,31,44 0 key 7 FFFFFF "}, {0x20B, {45, 55}, false, ""}}, "|0,0|10|0"},
-      {true, false, {{down, {18, 35}, false, "box 6,26,31,44 ? key 7 0 "}, {move, {45, 35}, true, ""},
-                     {up, {45, 35}, false, "box 6,26,31,44 0 key 7 FFFF box 33,26,58,44 0 key 8 FFFFFF "}}, "7|0,0|10|0"},
-      {false, false, {{down, {18, 35}, false, "box 6,26,31,44 ? key 7 0 "},
-                      {up, {45, 35}, false, "box 6,26,31,44 0 key 7 FFFF box 33,26,58,44 0 key 8 FFFFFF "}}, "7|0,0|10|0"},
-      {true, true, {{move, {2, 55}, true, ""}, {down, {2, 55}, false, ""}, {move, {9, 60}, true, ""},
-                    {up, {2, 60}, false, ""}, {move, {18, 35}, true, "hand box 6,26,31,44 0 key 7 FFFFFF "},
-                    {move, {2, 35}, true, "arrow box 6,26,31,44 0 key 7 FFFF "}}, "|98,145|10|0"},
-      {true, false, {{msg::RButtonDown, {18, 35}, true, "box 6,26,31,44 0 key 7 FFFFFF "}}, "|0,0|00|0"},
-      // The middle button shows 0 in the new column; back in keypad mode that column's key is gone.
-      {true, false, {{msg::MButtonDown, {18, 55}, true, "box 6,46,31,64 0 key 4 FFFFFF box 5,5,113,22 0 edit 0 "},
-                     {move, {99, 35}, true, "box 6,46,31,64 0 key 4 FFFF box 87,26,112,44 0 key \xF7 FFFFFF "},
-                     {msg::MButtonDown, {99, 35}, true, ""}, {move, {18, 55}, true, "box 6,46,31,64 0 key 4 FFFFFF "},
-                     {msg::User, {}, true, "box 5,5,113,22 0 edit 0 "}},
-       "|0,0|10|91"}};
-  // clang-format on
-  for (size_t i = 0; i < std::size(rows); ++i) {
+struct Message {
+  uint32_t id;
+  const char* name;
+};
+const Message kMove{msg::MouseMove, "move"}, kLeftDown{msg::LButtonDown, "left down"},
+    kLeftUp{msg::LButtonUp, "left up"}, kRightDown{msg::RButtonDown, "right down"},
+    kMiddleDown{msg::MButtonDown, "middle down"}, kWheel{msg::MouseLast, "wheel"},
+    kXButtonDown{0x020B, "x button down"}, kLeave{msg::MouseLeave, "leave"}, kKernelChanged{msg::User, "kernel changed"};
+
+struct Step {
+  Message message;
+  TPoint at{};              // client point
+  bool handled = true;      // false: left to the system's default handling
+  const char* drawn = "";   // what the pad redraws
+};
+
+// The pad is shown in keypad mode at (0, 0), 91 by 110: keys are 27 by 20 from (5, 25), so
+// (18, 35) is on the 7, (45, 35) on the 8, (45, 55) on the 5 and (2, y) in the left margin.
+struct Row {
+  const char* name;
+  std::vector<Step> steps;
+  bool clickOnDown = true;
+  bool handCursor = false;
+  std::string typed = "";  // what the focused application received
+  TPoint padAt{0, 0};
+  bool visible = true;
+  bool captured = false;
+  int width = 0;  // a mode switch resizes the pad; 0: never resized
+};
+
+TEST(PadProc, PointerOnThePad) {
+  const Row rows[] = {
+      {.name = "hovering redraws just the key left and the key entered",
+       .steps = {{.message = kMove, .at = {45, 55}, .drawn = "key 5 hot"},
+                 {.message = kMove, .at = {46, 56}},
+                 {.message = kMove, .at = {72, 55}, .drawn = "key 5 plain, key 6 hot"},
+                 {.message = kLeave, .drawn = "key 6 plain"},
+                 {.message = kWheel, .at = {18, 35}, .handled = false, .drawn = "key 7 hot"},
+                 {.message = kXButtonDown, .at = {45, 55}, .handled = false}}},
+      {.name = "a key acts as the button goes down and stays held wherever the pointer goes",
+       .steps = {{.message = kLeftDown, .at = {18, 35}, .handled = false, .drawn = "key 7 held"},
+                 {.message = kMove, .at = {45, 35}},
+                 {.message = kLeftUp, .at = {45, 35}, .handled = false, .drawn = "key 7 plain, key 8 hot"}},
+       .typed = "7"},
+      {.name = "without ClickOnDown the key of the press acts as the button comes up",
+       .steps = {{.message = kLeftDown, .at = {18, 35}, .handled = false, .drawn = "key 7 held"},
+                 {.message = kLeftUp, .at = {45, 35}, .handled = false, .drawn = "key 7 plain, key 8 hot"}},
+       .clickOnDown = false,
+       .typed = "7"},
+      {.name = "a press on the margin drags the pad; the hand shows over keys only",
+       .steps = {{.message = kMove, .at = {2, 55}},
+                 {.message = kLeftDown, .at = {2, 55}, .handled = false},
+                 {.message = kMove, .at = {9, 60}},
+                 {.message = kLeftUp, .at = {2, 60}, .handled = false},
+                 {.message = kMove, .at = {18, 35}, .drawn = "pointer hand, key 7 hot"},
+                 {.message = kMove, .at = {2, 35}, .drawn = "pointer arrow, key 7 plain"}},
+       .handCursor = true,
+       .padAt = {98, 145}},
+      {.name = "the right button hides the pad",
+       .steps = {{.message = kRightDown, .at = {18, 35}, .drawn = "key 7 hot"}},
+       .visible = false},
+      {.name = "the middle button switches modes; back in keypad mode the operator column is gone",
+       .steps = {{.message = kMiddleDown, .at = {18, 55}, .drawn = "key 4 hot, calc edit 0"},
+                 {.message = kMove, .at = {99, 35}, .drawn = "key 4 plain, key ÷ hot"},
+                 {.message = kMiddleDown, .at = {99, 35}},
+                 {.message = kMove, .at = {18, 55}, .drawn = "key 4 hot"},
+                 {.message = kKernelChanged, .drawn = "calc edit 0"}},
+       .width = 91},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
     Program p;
-    p.pad.visible = true, p.pad.cursor = TPoint{100, 200};
-    ClickOnDown = rows[i].clickOnDown, UseHandCursor = rows[i].hand;
-    for (auto [message, at, handled, drawn] : rows[i].steps) {
+    p.pad.visible = true;
+    p.pad.cursor = TPoint{100, 200};  // where the drag's last move finds the pointer on the screen
+    ClickOnDown = row.clickOnDown;
+    UseHandCursor = row.handCursor;
+    BtnHoverColor = 0x00FF00;  // unlike the plain colour
+    for (const Step& step : row.steps) {
+      SCOPED_TRACE(step.message.name);
       p.pad.drawn.clear();
-      const uint32_t lParam = static_cast<uint16_t>(at.x) | static_cast<uint32_t>(at.y) << 16;
-      EXPECT_EQ(HandlePadMessage(p.pad, p.pad, message, PointFromLParam(lParam)), handled) << i;
-      const std::regex held("box ([0-9,]+) [0-9A-F]+ key (.) 0 ");
-      EXPECT_EQ(std::regex_replace(p.pad.drawn, held, "box $1 ? key $2 0 "), drawn) << i << " " << message;
+      EXPECT_EQ(HandlePadMessage(p.pad, p.pad, step.message.id, step.at), step.handled);
+      EXPECT_EQ(p.pad.drawn, step.drawn);
     }
-    EXPECT_EQ(p.target.text + "|" + std::to_string(p.pad.at.x) + "," + std::to_string(p.pad.at.y) + "|" +
-                  std::to_string(p.pad.visible) + std::to_string(p.pad.captured) + "|" +
-                  std::to_string(p.pad.client.right),
-              rows[i].after)
-        << i;
+    EXPECT_EQ(p.target.Shown(), row.typed);
+    EXPECT_EQ(p.pad.at, row.padAt);
+    EXPECT_EQ(p.pad.visible, row.visible);
+    EXPECT_EQ(p.pad.captured, row.captured);
+    EXPECT_EQ(p.pad.client.right, row.width);
   }
 }
 
-// Only what meets the paint rectangle is drawn; the gaps between keys belong to none.
-TEST(Drawing, KeysBackgroundAndPaint) {
+// The pad asks to hear when the pointer leaves it, once until it has.
+TEST(PadProc, LeaveIsTrackedOnce) {
   Program p;
-  PaintPad(p.pad, TRect{0, 0, 91, 110});
-  EXPECT_EQ(p.pad.drawn.rfind("box 6,26,31,44 0 key 7 FFFF box 33,26,58,44 0 key 8 FFFF ", 0), 0u);
-  p.pad.drawn.clear();
-  PaintPad(p.pad, TRect{31, 44, 33, 46});
-  PaintPad(p.pad, TRect{30, 43, 31, 44});
-  CalcMode = true, DisplayText = "12";
-  PaintPad(p.pad, TRect{112, 21, 113, 22});
-  DrawBackground(p.pad, TRect{0, 0, 118, 110});
-  CalcMode = false;
+  HandlePadMessage(p.pad, p.pad, msg::MouseMove, TPoint{45, 55});
+  EXPECT_TRUE(p.pad.leaveTracked);
+  p.pad.leaveTracked = false;
+  HandlePadMessage(p.pad, p.pad, msg::MouseMove, TPoint{72, 55});
+  EXPECT_FALSE(p.pad.leaveTracked);
+  HandlePadMessage(p.pad, p.pad, msg::MouseLeave, TPoint{});
+  HandlePadMessage(p.pad, p.pad, msg::MouseMove, TPoint{45, 55});
+  EXPECT_TRUE(p.pad.leaveTracked);
+}
+
+// The timer's ticks sample the cursor: a circle drawn round (500, 400) shows the pad there.
+TEST(PadProc, TimerTicksSummonThePad) {
+  Program p;
+  for (int i = 0; i <= 44; ++i) {
+    const double angle = 6.283185307179586 * i / 40;
+    p.pad.cursor = TPoint{500 + static_cast<int>(80 * std::sin(angle)), 400 - static_cast<int>(80 * std::cos(angle))};
+    HandlePadMessage(p.pad, p.pad, msg::Timer, TPoint{});
+  }
+  EXPECT_TRUE(p.pad.visible);
+}
+
+struct PaintRow {
+  const char* name;
+  TRect area;           // the paint rectangle
+  bool calculator = false;  // the mode
+  const char* drawn;
+};
+
+// A paint draws only what meets its rectangle; the gaps between keys belong to no key.
+TEST(Drawing, PaintDrawsWhatMeetsTheArea) {
+  const PaintRow rows[] = {
+      {.name = "the whole pad in keypad mode",
+       .area = {0, 0, 91, 110},
+       .drawn = "key 7 plain, key 8 plain, key 9 plain, key 4 plain, key 5 plain, key 6 plain, key 1 plain, "
+                "key 2 plain, key 3 plain, key 0 plain, key . plain, key = plain"},
+      {.name = "the corner where four keys meet", .area = {31, 44, 33, 46}, .drawn = ""},
+      {.name = "the last pixel of the 7", .area = {30, 43, 31, 44}, .drawn = "key 7 plain"},
+      {.name = "the calc edit's last pixel", .area = {112, 21, 113, 22}, .calculator = true, .drawn = "calc edit 12"},
+      {.name = "the calc edit's row in keypad mode", .area = {0, 0, 91, 20}, .drawn = ""},
+  };
+  for (const PaintRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    Program p;
+    CalcMode = row.calculator;
+    DisplayText = "12";
+    PaintPad(p.pad, row.area);
+    EXPECT_EQ(p.pad.drawn, row.drawn);
+  }
+}
+
+// The background: the mask colour everywhere, then the pad's rounded panel, which leaves the
+// calc edit's row see-through in keypad mode. A held key flashes in a colour of the hue circle.
+TEST(Drawing, BackgroundAndHeldColours) {
+  Program p;
   DrawBackground(p.pad, TRect{0, 0, 91, 110});
-  EXPECT_EQ(p.pad.drawn,
-            "box 6,26,31,44 0 key 7 FFFF box 5,5,113,22 0 edit 12 fill 0,0,118,110 FF00FF box 0,0,118,110 0 "
-            "fill 0,0,91,110 FF00FF box 0,20,91,110 0 ");
-  EXPECT_EQ(Hex(HueToColor(30)) + Hex(HueToColor(330)), "80FF8000FF");  // a held key's colours: 30 degrees is orange
+  EXPECT_EQ(p.pad.drawn, "mask");
+  EXPECT_EQ(p.pad.lastBox, (TRect{0, 20, 91, 110}));
+  CalcMode = true;
+  DrawBackground(p.pad, TRect{0, 0, 118, 110});
+  EXPECT_EQ(p.pad.lastBox, (TRect{0, 0, 118, 110}));
+  EXPECT_EQ(HueToColor(0), 0x0000FFu);    // red
+  EXPECT_EQ(HueToColor(30), 0x0080FFu);   // orange
+  EXPECT_EQ(HueToColor(120), 0x00FF00u);  // green
+  EXPECT_EQ(HueToColor(330), 0x8000FFu);  // between magenta and red
 }
 
 }  // namespace

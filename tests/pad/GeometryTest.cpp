@@ -4,22 +4,42 @@
 
 namespace {
 
-// Cells are floored (left of or above the grid they are negative); a grid without usable
-// metrics has no cells; the calc edit's text keeps clear of a corner curve of 20; sums of
-// unchecked settings wrap as 32-bit integers do.
-TEST(Geometry, CellsInsetsAndWrapping) {
+struct CellRow {
+  const char* name;
+  TPoint at;  // client point
+  int menuBar = 20;
+  int32_t col, row;
+};
+
+// With a 20-pixel menu bar the cells are 27 by 20 from (5, 5); row 0 is the calc edit's.
+TEST(Geometry, CellUnderAPoint) {
+  const CellRow rows[] = {
+      {.name = "the first key", .at = {5, 25}, .col = 0, .row = 1},
+      {.name = "a key's last pixel", .at = {31, 44}, .col = 0, .row = 1},
+      {.name = "left of and above the grid, floored", .at = {-30, 4}, .col = -2, .row = -1},
+      {.name = "no menu bar: no cells at all", .at = {10, 30}, .menuBar = 0, .col = -1, .row = -1},
+      {.name = "a negative menu bar", .at = {10, 30}, .menuBar = -1, .col = -1, .row = -1},
+  };
+  for (const CellRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    Program p;
+    p.pad.menuBar = row.menuBar;
+    UpdateCellMetrics(p.pad);
+    int32_t col = 0, cellRow = 0;
+    CellAt(row.at.x, row.at.y, col, cellRow);
+    EXPECT_EQ(col, row.col);
+    EXPECT_EQ(cellRow, row.row);
+  }
+}
+
+// The calc edit's text keeps clear of its corner curve; sums of unchecked settings wrap as
+// 32-bit integers do instead of overflowing.
+TEST(Geometry, CalcEditTextAndWrapping) {
   Program p;
-  int32_t c = 0, r = 0;
-  CellAt(-30, 4, c, r);
-  EXPECT_EQ(std::to_string(c) + "," + std::to_string(r), "-2,-1");
   CalcEditCornerCurveX = 20;
-  EXPECT_EQ(FakePad::Box(CalcEditTextRect()), "13,6,105,21");
+  EXPECT_EQ(CalcEditTextRect(), (TRect{13, 6, 105, 21}));
   Margin = INT32_MAX;
   EXPECT_EQ(PadSize().width, 79);  // 3 × 27 + 2 × (2^31 − 1), modulo 2^32
-  p.pad.menuBar = 0;
-  UpdateCellMetrics(p.pad);
-  CellAt(10, 30, c, r);
-  EXPECT_EQ(std::to_string(c) + "," + std::to_string(r), "-1,-1");
 }
 
 }  // namespace

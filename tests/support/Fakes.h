@@ -14,6 +14,7 @@
 #include "base/X87.h"
 #include "bridge/Bridge.h"
 #include "calc/KeyActions.h"
+#include "calc/KeyTable.h"
 #include "numtext/NumText.h"
 #include "pad/Canvas.h"
 #include "pad/Geometry.h"
@@ -29,42 +30,84 @@ inline std::string Hex(uint32_t v) {
   return s;
 }
 
+inline std::string Utf8(const std::u16string& text) {
+  std::string out;
+  for (char16_t c : text) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {  // the captions hold nothing beyond U+07FF
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+// The pad window with its device context and font host. What it shows is logged by name,
+// entries joined by ", ": "key 5 hot", "key 7 plain", "key 7 held" (a random colour),
+// "calc edit 12", "background", "pointer hand". Rectangles are the geometry tests' concern.
 struct FakePad : PadWindow, Canvas {
-  int menuBar = 20, dpi = 96, charWidth = 6, beeps = 0, fonts = 0;
+  // What the system reports.
+  int menuBar = 20;   // SM_CYMENU
+  int dpi = 96;       // the screen's pixels per inch
+  int charWidth = 6;  // each character of the pad font, in pixels
+  TPoint cursor;      // GetCursorPos
+  bool cursorReadable = true;
+  // What the pad was made to do.
+  TRect client;  // its size
+  TPoint at;     // its top left corner on the screen
+  bool visible = false;
+  bool captured = false;      // the mouse
+  bool leaveTracked = false;  // a leave notification was asked for
+  bool classArrow = false;    // the class cursor is the arrow
+  int beeps = 0;
+  int fontsMade = 0;
   TLogFont font;
-  TRect client;
-  TPoint at, cursor;
-  bool visible = false, captured = false, classArrow = false, cursorReadable = true;
-  std::string drawn;  // "box L,T,R,B colour", "text 'caption' colour", ...
+  std::string drawn;
+
+  void Log(const std::string& entry) { drawn += (drawn.empty() ? "" : ", ") + entry; }
+  static std::string KeyState(TColor background, TColor text) {
+    auto is = [](TColor color, int32_t setting) { return color == static_cast<TColor>(setting); };
+    if (is(background, BtnHoverColor) && is(text, BtnHoverTextColor)) return "hot";
+    if (is(background, BtnColor) && is(text, BtnTextColor)) return "plain";
+    if (text == 0) return "held";
+    return "in colours " + Hex(background) + "/" + Hex(text);
+  }
 
   int ScreenPixelsPerInchY() override { return dpi; }
-  void ReplacePadFont(const TLogFont& f) override { font = f, ++fonts; }
+  void ReplacePadFont(const TLogFont& f) override {
+    font = f;
+    ++fontsMade;
+  }
   int MenuBarHeight() override { return menuBar; }
   TRect ClientRect() override { return client; }
   void Resize(int width, int height) override { client = TRect{0, 0, width, height}; }
   void Move(int left, int top) override { at = TPoint{left, top}; }
-  void PlaceOnTop(int left, int top, int width, int height) override { Move(left, top), Resize(width, height); }
+  void PlaceOnTop(int left, int top, int width, int height) override {
+    Move(left, top);
+    Resize(width, height);
+  }
   void ShowNoActivate() override { visible = true; }
   void Hide() override { visible = false; }
   bool IsVisible() override { return visible; }
-  bool CursorPos(TPoint& p) override { return p = cursor, cursorReadable; }
+  bool CursorPos(TPoint& p) override {
+    p = cursor;
+    return cursorReadable;
+  }
   void CaptureMouse() override { captured = true; }
   void ReleaseMouse() override { captured = false; }
-  bool TrackLeave() override { return true; }
-  void SetPointerShape(bool hand) override { drawn += hand ? "hand " : "arrow "; }
+  bool TrackLeave() override { return leaveTracked = true; }
+  void SetPointerShape(bool hand) override { Log(hand ? "pointer hand" : "pointer arrow"); }
   void SetClassArrowCursor(bool arrow) override { classArrow = arrow; }
   void Beep() override { ++beeps; }
 
-  static std::string Box(const TRect& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-           std::to_string(r.bottom);
+  void FillRect(const TRect&, TColor color) override { Log(color == static_cast<TColor>(MaskColor) ? "mask" : "fill " + Hex(color)); }
+  void RoundBox(const TRect& rect, int, int, TColor) override { lastBox = rect; }
+  TRect lastBox;
+  void Caption(const TRect&, const std::u16string& text, TextAlign, TColor textColor, TColor background) override {
+    Log("key " + Utf8(text) + " " + KeyState(background, textColor));
   }
-  void FillRect(const TRect& r, TColor c) override { drawn += "fill " + Box(r) + " " + Hex(c) + " "; }
-  void RoundBox(const TRect& r, int, int, TColor c) override { drawn += "box " + Box(r) + " " + Hex(c) + " "; }
-  void Caption(const TRect&, const std::u16string& t, TextAlign, TColor fg, TColor) override {
-    drawn += "key " + std::string(t.begin(), t.end()) + " " + Hex(fg) + " ";
-  }
-  void CaptionA(const TRect&, const std::string& t, TextAlign, TColor, TColor) override { drawn += "edit " + t + " "; }
+  void CaptionA(const TRect&, const std::string& text, TextAlign, TColor, TColor) override { Log("calc edit " + text); }
   int TextWidth(const std::string& t) override { return charWidth * static_cast<int>(t.size()); }
 };
 
@@ -106,6 +149,23 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
       return void(caret = anchor = std::min(caret, anchor) + typed.size());
     }
     caret = c, anchor = shift ? anchor : c;
+  }
+  // Stop-gap until the fake logs names itself.
+  std::string Keys() {
+    std::string named;
+    for (size_t i = 0; i < keys.size(); ++i) {
+      if (keys[i] == ' ') continue;
+      std::string name;
+      while (keys[i] == '^' || keys[i] == '+') name += keys[i++] == '^' ? "Ctrl+" : "Shift+";
+      const uint8_t vk = static_cast<uint8_t>(keys[i]);
+      if (vk == kVkRight) name += "Right";
+      else if (vk == kVkLeft) name += "Left";
+      else if (vk == kVkDecimal) name += "Decimal";
+      else if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) name += "Numpad" + std::to_string(vk - kVkNumpad0);
+      else name += static_cast<char>(vk);
+      named += (named.empty() ? "" : " ") + name;
+    }
+    return named;
   }
   size_t Selected() { return caret > anchor ? caret - anchor : anchor - caret; }
   void KeyUp(uint8_t vk) override { vk == kVkControl ? ctrl = false : vk == kVkShift ? shift = false : false; }
@@ -151,6 +211,7 @@ struct Program {
     ResetProgramState();
     SetX87ControlWord(kStandingControlWord);
     SetLocaleDecimalSeparator('.');
+    SetDecimalKeyCaption(u'.');
     KeyBridge = &bridge;
     LoadSettings(pad);
     UpdateCellMetrics(pad);
