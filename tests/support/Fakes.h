@@ -101,11 +101,18 @@ struct FakePad : PadWindow, Canvas {
   void SetClassArrowCursor(bool arrow) override { classArrow = arrow; }
   void Beep() override { ++beeps; }
 
-  void FillRect(const TRect&, TColor color) override { Log(color == static_cast<TColor>(MaskColor) ? "mask" : "fill " + Hex(color)); }
-  void RoundBox(const TRect& rect, int, int, TColor) override { lastBox = rect; }
+  void FillRect(const TRect&, TColor color) override {
+    Log(color == static_cast<TColor>(MaskColor) ? "mask" : "fill " + Hex(color));
+  }
+  void RoundBox(const TRect& rect, int, int, TColor color) override {
+    lastBox = rect;
+    lastBoxColor = color;
+  }
   TRect lastBox;
-  void Caption(const TRect&, const std::u16string& text, TextAlign, TColor textColor, TColor background) override {
-    Log("key " + Utf8(text) + " " + KeyState(background, textColor));
+  TColor lastBoxColor = 0;
+  void Caption(const TRect& rect, const std::u16string& text, TextAlign, TColor textColor, TColor background) override {
+    const bool onItsBox = lastBox == rect && lastBoxColor == background;
+    Log("key " + Utf8(text) + " " + KeyState(background, textColor) + (onItsBox ? "" : " without its box"));
   }
   void CaptionA(const TRect&, const std::string& text, TextAlign, TColor, TColor) override { Log("calc edit " + text); }
   int TextWidth(const std::string& t) override { return charWidth * static_cast<int>(t.size()); }
@@ -158,11 +165,16 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
       std::string name;
       while (keys[i] == '^' || keys[i] == '+') name += keys[i++] == '^' ? "Ctrl+" : "Shift+";
       const uint8_t vk = static_cast<uint8_t>(keys[i]);
-      if (vk == kVkRight) name += "Right";
-      else if (vk == kVkLeft) name += "Left";
-      else if (vk == kVkDecimal) name += "Decimal";
-      else if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) name += "Numpad" + std::to_string(vk - kVkNumpad0);
-      else name += static_cast<char>(vk);
+      if (vk == kVkRight)
+        name += "Right";
+      else if (vk == kVkLeft)
+        name += "Left";
+      else if (vk == kVkDecimal)
+        name += "Decimal";
+      else if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9)
+        name += "Numpad" + std::to_string(vk - kVkNumpad0);
+      else
+        name += static_cast<char>(vk);
       named += (named.empty() ? "" : " ") + name;
     }
     return named;
