@@ -69,6 +69,10 @@ TEST(PadProc, PointerOnThePad) {
                  {.message = kMiddleDown, .at = {99, 35}}, {.message = kMove, .at = {18, 55}, .drawn = "key 4 hot"},
                  {.message = kKernelChanged, .drawn = "calc edit 0"}},
        .width = 91},
+      {.name = "back in keypad mode a key of the last keypad column is still redrawn",
+       .steps = {{.message = kMiddleDown, .at = {72, 35}, .drawn = "key 9 hot, calc edit 0"},
+                 {.message = kMiddleDown, .at = {72, 35}}, {.message = kMove, .at = {18, 35}, .drawn = "key 9 plain, key 7 hot"}},
+       .width = 91},
   };
   // clang-format on
   for (const Row& row : rows) {
@@ -92,6 +96,10 @@ TEST(PadProc, PointerOnThePad) {
     EXPECT_EQ(p.pad.client.right, row.width);
   }
 }
+
+// A mouse message's point is two signed 16-bit numbers, x low and y high: a captured pointer
+// beyond the pad's top left corner is negative.
+TEST(PadProc, PointOfAMouseMessage) { EXPECT_EQ(PointFromLParam(0xFFFE0005), (TPoint{5, -2})); }
 
 // The pad asks to hear when the pointer leaves it, once until it has.
 TEST(PadProc, LeaveIsTrackedOnce) {
