@@ -140,6 +140,7 @@ TEST(Drawing, PaintDrawsWhatMeetsTheArea) {
        .drawn = "key 7 plain, key 8 plain, key 9 plain, key 4 plain, key 5 plain, key 6 plain, key 1 plain, "
                 "key 2 plain, key 3 plain, key 0 plain, key . plain, key = plain"},
       {.name = "the corner where four keys meet", .area = {31, 44, 33, 46}, .drawn = ""},
+      {.name = "the gap between the 7 and the 8", .area = {31, 30, 33, 32}, .drawn = ""},
       {.name = "the last pixel of the 7", .area = {30, 43, 31, 44}, .drawn = "key 7 plain"},
       {.name = "the calc edit's last pixel", .area = {112, 21, 113, 22}, .calculator = true, .drawn = "calc edit 12"},
       {.name = "the calc edit's row in keypad mode", .area = {0, 0, 91, 20}, .drawn = ""},

@@ -29,8 +29,8 @@ TEST(Settings, FileLinesAndValues) {
   // clang-format off
   const LineRow rows[] = {
       {.name = "no file: the defaults", .file = ""},
-      {.name = "keys, spaces and a comment",
-       .file = "Margin = 7 # outer margin\r\nBGColor=$FF\n", .margin = 7, .bgColor = 0xFF},
+      {.name = "a blank line, keys, spaces and a comment",
+       .file = " \t \nMargin = 7 # outer margin\r\nBGColor=$FF\n", .margin = 7, .bgColor = 0xFF},
       {.name = "keys in any case; an unreadable value keeps the earlier line's; no sections",
        .file = "margin=9\nMARGIN=x\n  =5\n[Look]\nBGColor=#FF0000\n", .margin = 9},
       {.name = "tabs around keys and values; a number is a boolean, \"off\" is not",
