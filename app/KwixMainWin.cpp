@@ -20,6 +20,9 @@ void __verbose_terminate_handler() { std::abort(); }
 // functions, whose exception classes keep their texts in a second, copy-on-write string
 // implementation: a quarter of the program. Here each failure is std::bad_alloc, which the
 // settings load and the window procedure catch as they catch the library's own.
+// The names are the library's internals; the static link fails loudly when a new toolchain
+// renames one or defines it beside ours. Then add the new name here, or drop this block and
+// accept the larger program: behaviour does not depend on it.
 namespace std {
 #define KWIX_THROW_BAD_ALLOC(name, ...) \
   void name(__VA_ARGS__) { throw bad_alloc(); }
