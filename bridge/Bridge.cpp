@@ -125,7 +125,9 @@ std::optional<std::string> Bridge::CopyFromTarget(SendKeys sendKeys) {
   return ReadClipboardText();
 }
 
-std::string Bridge::GrabNumberAtCaret() {
+void Bridge::Deselect() { TapKey(kVkRight); }
+
+std::optional<std::string> Bridge::GrabNumberAtCaret() {
   // Ctrl+Right to the end of the word, Ctrl+Shift+Left back to its start, Ctrl+C.
   std::optional<std::string> word = CopyFromTarget([this] {
     keys_.KeyDown(kVkControl);
@@ -140,10 +142,8 @@ std::string Bridge::GrabNumberAtCaret() {
   // The caret is now at the word's start: move it to the word's end, before the blanks,
   // then select back to the start and copy the word alone.
   size_t n = word ? LengthWithoutTrailingBlanks(*word) : 0;
-  if (word && !IsWord(*word, n)) {
-    beeper_.Beep();
-    return std::string();
-  }
+  // Moving through a grid's cells one Right at a time would be a storm of keys.
+  if (word && !IsWord(*word, n)) return std::nullopt;
   for (size_t i = 0; i < n; ++i) TapKey(kVkRight);
   auto selectBackAndCopy = [this] {
     keys_.KeyDown(kVkControl);
@@ -160,5 +160,6 @@ std::string Bridge::GrabNumberAtCaret() {
     selectBackAndCopy();
     return std::string();
   }
-  return CopyFromTarget(selectBackAndCopy).value_or(std::string());
+  // The word is selected again whether or not the second copy is answered.
+  return CopyFromTarget(selectBackAndCopy);
 }

@@ -106,9 +106,13 @@ class Bridge {
   // beeps and sends nothing when the text could not be put on the clipboard.
   void PasteAndSelect(const std::string& text);
   // The word ending at or after the target's caret, as the target copies it (trailing
-  // blanks included), left selected there; empty when the target copied nothing, and empty
-  // with a beep when the copy is no word (cells of a grid, lines of text).
-  std::string GrabNumberAtCaret();
+  // blanks included), left selected there; empty when the target copied nothing. Nothing
+  // when what the target copied is no word (cells of a grid, lines of text) or it stopped
+  // answering: then whatever the grab selected is still selected, for Deselect to undo.
+  std::optional<std::string> GrabNumberAtCaret();
+  // Undoes the grab's selection with one plain Right tap: a text field keeps its text, a
+  // grid moves its cursor by one cell and changes no cell.
+  void Deselect();
 
  private:
   bool OpenClipboard();
