@@ -4,25 +4,31 @@
 
 namespace {
 
-// The grab of the number at the caret: what it returns, what the field shows after and saw,
-// how long the bridge waited for the field, and that it leaves no key or clipboard held.
-TEST(Bridge, GrabsTheWordAtTheCaret) {
+// The grab of the number at the caret, and the paste of a result, in a field shown with "|"
+// for its caret and brackets around its selection: what the grab returns, the field after,
+// the keys it saw, how long the bridge waited for it, and nothing left held. The clipboard
+// holds what the user copied last in both forms, so a paste that did not empty it would
+// paste the old Unicode text; clipboard history and the cloud are asked to skip a result.
+TEST(Bridge, GrabsAndPastes) {
   const std::string grid = "1\t2\r\n3\t4\r\n";  // a spreadsheet's copy of two rows of cells
   const std::string longest(255, '1');          // a longer copy is a block of text
   std::string rights;
   for (size_t i = 0; i < longest.size(); ++i) rights += " Right";
   const std::string first = "Ctrl+Right Ctrl+Shift+Left Ctrl+C";
+  const std::string skip =
+      " CanIncludeInClipboardHistory=0 CanUploadToCloudClipboard=0 "
+      "ExcludeClipboardContentFromMonitorProcessing=0";
   struct Row {
     const char* name;
-    const char* field;        // "|" the caret, a selection in brackets
-    std::string copyAs = "";  // what the field's Ctrl+C copies instead of its selection
-    bool ignoring = false;    // the field ignores every key
-    bool held = false;        // another program holds the clipboard open
-    // Nothing: refused, the selection left for Deselect.
-    std::optional<std::string> grabbed = std::nullopt;
+    const char* field;
+    std::string copyAs = "";              // what the field's Ctrl+C copies instead of its selection
+    bool ignoring = false, held = false;  // the field ignores every key; another program holds the clipboard
+    const char* paste = nullptr;          // none: a grab
+    std::optional<std::string> grabbed = std::nullopt;  // nothing: refused, the selection left for Deselect
     const char* after;
     std::string keys = "";
-    int waitedMs = 0;
+    int waitedMs = 0, beeps = 0;
+    std::string formats = "";  // the clipboard after a paste
   };
   // clang-format off
   const Row rows[] = {
@@ -44,64 +50,33 @@ TEST(Bridge, GrabsTheWordAtTheCaret) {
        .after = "[1]", .keys = first + rights + " Ctrl+Shift+Left Ctrl+C"},
       {.name = "a grid's cells: no storm of Right", .field = "1|", .copyAs = grid, .after = "[1]", .keys = first},
       {.name = "a control character in the copy", .field = "1|", .copyAs = "1\x1f" "2", .after = "[1]", .keys = first},
-      {.name = "a copy longer than a word", .field = "1|", .copyAs = longest + "1", .after = "[1]", .keys = first}};
-  // clang-format on
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    FakeTarget t;
-    t.Set(row.field);
-    t.copyAs = row.copyAs;
-    t.ignoring = row.ignoring;
-    t.held = row.held;
-    Bridge bridge(t, t, t, t, t);
-    const uint32_t start = t.now;
-    EXPECT_EQ(bridge.GrabNumberAtCaret(), row.grabbed);
-    EXPECT_EQ(t.Shown(), row.after);
-    EXPECT_EQ(t.Keys(), row.keys);
-    EXPECT_EQ(t.now - start, static_cast<uint32_t>(row.waitedMs));
-    EXPECT_EQ(t.beeps, 0);
-    EXPECT_FALSE(t.open) << "the clipboard left open";
-    EXPECT_FALSE(t.ctrl || t.shift) << "a modifier left held";
-  }
-}
-
-// A result pasted over the field's selection, while the clipboard holds what the user copied
-// last in both forms: Ctrl+V pastes the Unicode one, so the pad must empty the clipboard.
-// Clipboard history and the cloud clipboard are asked to leave the result out.
-TEST(Bridge, PastesAResultAndSelectsIt) {
-  const std::string kept =
-      " CanIncludeInClipboardHistory=0 CanUploadToCloudClipboard=0 "
-      "ExcludeClipboardContentFromMonitorProcessing=0";
-  struct Row {
-    const char* name;
-    const char* field;
-    const char* paste;
-    bool held = false;
-    const char* after;
-    const char* keys;
-    std::string formats;  // the clipboard after
-    int beeps = 0;
-  };
-  // clang-format off
-  const Row rows[] = {
-      {.name = "a result over the selection", .field = "Total [12.5]", .paste = "25", .after = "Total [25]",
-       .keys = "Ctrl+V Shift+Left Shift+Left", .formats = "CF_TEXT=25" + kept},
-      {.name = "an empty result", .field = "|12", .paste = "", .after = "12", .keys = "Ctrl+V",
-       .formats = "CF_TEXT=" + kept},
-      {.name = "the clipboard held by another program", .field = "12|", .paste = "25", .held = true, .after = "12",
-       .keys = "", .formats = "CF_TEXT=old CF_UNICODETEXT=old", .beeps = 1}};
+      {.name = "a copy longer than a word", .field = "1|", .copyAs = longest + "1", .after = "[1]", .keys = first},
+      {.name = "a result pasted over the selection", .field = "Total [12.5]", .paste = "25", .after = "Total [25]",
+       .keys = "Ctrl+V Shift+Left Shift+Left", .formats = "CF_TEXT=25" + skip},
+      {.name = "an empty result pasted", .field = "|12", .paste = "", .after = "12", .keys = "Ctrl+V",
+       .formats = "CF_TEXT=" + skip},
+      {.name = "a paste while another program holds the clipboard", .field = "12|", .held = true, .paste = "25",
+       .after = "12", .waitedMs = 50, .beeps = 1, .formats = "CF_TEXT=old CF_UNICODETEXT=old"}};
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     FakeTarget t;
     t.Set(row.field);
     t.clipboard = {{"CF_TEXT", "old"}, {"CF_UNICODETEXT", "old"}};
+    t.copyAs = row.copyAs;
+    t.ignoring = row.ignoring;
     t.held = row.held;
     Bridge bridge(t, t, t, t, t);
-    bridge.PasteAndSelect(row.paste);
+    const uint32_t start = t.now;
+    if (row.paste) {
+      bridge.PasteAndSelect(row.paste);
+      EXPECT_EQ(t.Formats(), row.formats);
+    } else {
+      EXPECT_EQ(bridge.GrabNumberAtCaret(), row.grabbed);
+    }
     EXPECT_EQ(t.Shown(), row.after);
     EXPECT_EQ(t.Keys(), row.keys);
-    EXPECT_EQ(t.Formats(), row.formats);
+    EXPECT_EQ(t.now - start, static_cast<uint32_t>(row.waitedMs)) << "milliseconds waited";
     EXPECT_EQ(t.beeps, row.beeps);
     EXPECT_FALSE(t.open) << "the clipboard left open";
     EXPECT_FALSE(t.ctrl || t.shift) << "a modifier left held";

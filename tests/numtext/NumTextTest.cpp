@@ -125,17 +125,16 @@ TEST(NumberParse, IntegersAndTheirErrorPositions) {
     EXPECT_EQ(position, row.errorPosition);
     EXPECT_EQ(position == 0 ? value : 0, row.value) << "the value of an accepted text";
   }
-  struct Pair {
+  struct Pair {  // two setting names or words, and whether they are the same
     const char *a, *b;
     bool same;
   };
-  for (const Pair& pair : {Pair{"margin", "MARGIN", true},
-                           {"az", "AZ", true},
-                           {"Marg", "Margin", false},
-                           {"", "", true},
-                           {"\xC9", "\xE9", false},
-                           {"@[`{", "@[`{", true},
-                           {"@", "`", false}}) {
+  // clang-format off
+  for (const Pair& pair : {Pair{.a = "margin", .b = "MARGIN", .same = true}, {.a = "az", .b = "AZ", .same = true},
+                           {.a = "Marg", .b = "Margin", .same = false}, {.a = "", .b = "", .same = true},
+                           {.a = "\xC9", .b = "\xE9", .same = false}, {.a = "@[`{", .b = "@[`{", .same = true},
+                           {.a = "@", .b = "`", .same = false}}) {
+    // clang-format on
     EXPECT_EQ(SameTextIgnoreCase(pair.a, pair.b), pair.same) << pair.a << " and " << pair.b;
   }
 }
@@ -179,17 +178,12 @@ TEST(NumberFormat, DisplayAndPasteForms) {
     int precision;
     const char* text;
   };
-  for (const Request& r : {Request{1.0L / 3, 2, "0.33"},
-                           {2.0L / 3, 1, "0.67"},
-                           {100, 0, "1E002"},
-                           {123456789, 1, "1.2E008"},
-                           {123456, 6, "123456"},
-                           {1.0L / 3, -1, "0.333333333333333"},
-                           {123456, 5, "1.2346E005"},
-                           {999999, 5, "1E006"},
-                           {0.000123456L, 4, "0.0001235"},
-                           {kMax, 19, "1.18973149535723E4932"},
-                           {kMin, 19, "3.36210314311209E-4932"}}) {
+  // clang-format off
+  for (const Request& r : {Request{1.0L / 3, 2, "0.33"}, {2.0L / 3, 1, "0.67"}, {100, 0, "1E002"},
+                           {123456789, 1, "1.2E008"}, {123456, 6, "123456"}, {1.0L / 3, -1, "0.333333333333333"},
+                           {123456, 5, "1.2346E005"}, {999999, 5, "1E006"}, {0.000123456L, 4, "0.0001235"},
+                           {kMax, 19, "1.18973149535723E4932"}, {kMin, 19, "3.36210314311209E-4932"}}) {
+    // clang-format on
     EXPECT_EQ(DisplayNumberText(r.value, r.precision), r.text) << r.precision;
   }
   EXPECT_EQ(PasteNumberText(kMin), "3.36210314311209E-4932");
