@@ -119,7 +119,16 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
     return formats;
   }
 
-  void KeyDown(uint8_t vk) override {
+  void Send(const std::vector<TKeyEvent>& events) override {
+    for (const TKeyEvent& event : events) {
+      if (event.up) {
+        KeyUp(event.vk);
+      } else {
+        KeyDown(event.vk);
+      }
+    }
+  }
+  void KeyDown(uint8_t vk) {
     if (vk == kVkControl) ctrl = true;
     if (vk == kVkShift) shift = true;
     if (vk == kVkControl || vk == kVkShift || ignoring) return;
@@ -130,7 +139,7 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
     if (vk == kVkDecimal) Type(".");
     if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) Type(std::string(1, static_cast<char>('0' + vk - kVkNumpad0)));
   }
-  void KeyUp(uint8_t vk) override {
+  void KeyUp(uint8_t vk) {
     if (vk == kVkControl) ctrl = false;
     if (vk == kVkShift) shift = false;
   }
