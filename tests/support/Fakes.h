@@ -83,8 +83,9 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
   std::string copyAs;
   // The field ignores every key, as a hung window does; another program holds the clipboard open.
   bool ignoring = false, held = false;
-  // Ctrl and Shift as held down now; whether the pad has the clipboard open.
+  // Ctrl and Shift as held down now, and how many keys are; whether the pad has the clipboard open.
   bool ctrl = false, shift = false, open = false;
+  int down = 0;
   // Whether a window is in the foreground; its process's integrity level, and the pad's.
   bool foreground = true;
   TIntegrity level = 0x2000, own = 0x2000;
@@ -129,6 +130,7 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
     }
   }
   void KeyDown(uint8_t vk) {
+    ++down;
     if (vk == kVkControl) ctrl = true;
     if (vk == kVkShift) shift = true;
     if (vk == kVkControl || vk == kVkShift || ignoring) return;
@@ -140,6 +142,7 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
     if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) Type(std::string(1, static_cast<char>('0' + vk - kVkNumpad0)));
   }
   void KeyUp(uint8_t vk) {
+    --down;
     if (vk == kVkControl) ctrl = false;
     if (vk == kVkShift) shift = false;
   }
