@@ -1,5 +1,7 @@
 #include "bridge/Bridge.h"
 
+#include <vector>
+
 namespace {
 
 // Characters of a copied text without the trailing blanks and line ends a target may add
@@ -24,6 +26,27 @@ bool IsWord(const std::string& text, size_t length) {
 const char* const kPrivateFormats[] = {"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory",
                                        "CanUploadToCloudClipboard"};
 
+// Key events gathered for one Send: a tap, a chord, a run of taps.
+class Strokes {
+ public:
+  Strokes& Down(uint8_t vk) {
+    events_.push_back(TKeyEvent{vk, false});
+    return *this;
+  }
+  Strokes& Up(uint8_t vk) {
+    events_.push_back(TKeyEvent{vk, true});
+    return *this;
+  }
+  Strokes& Tap(uint8_t vk, size_t times = 1) {
+    for (size_t i = 0; i < times; ++i) Down(vk).Up(vk);
+    return *this;
+  }
+  const std::vector<TKeyEvent>& Events() const { return events_; }
+
+ private:
+  std::vector<TKeyEvent> events_;
+};
+
 // Wrap-safe: the tick count starts again from 0 after 49.7 days.
 bool Expired(uint32_t start, uint32_t now, int limitMs) { return now - start >= static_cast<uint32_t>(limitMs); }
 
@@ -43,10 +66,7 @@ bool Bridge::TargetTakesInput() {
   return true;
 }
 
-void Bridge::TapKey(uint8_t vk) {
-  keys_.KeyDown(vk);
-  keys_.KeyUp(vk);
-}
+void Bridge::TapKey(uint8_t vk) { keys_.Send(Strokes().Tap(vk).Events()); }
 
 bool Bridge::OpenClipboard() {
   uint32_t start = clock_.NowMs();
@@ -86,12 +106,14 @@ void Bridge::PasteAndSelect(const std::string& text) {
   // the same focused thread, which reads the clipboard while handling Ctrl+V, before it
   // sees them. Nothing would tell a wait when the paste is done anyway: a paste leaves
   // the clipboard's sequence number alone.
-  keys_.KeyDown(kVkControl);
-  TapKey(kVkV);
-  keys_.KeyUp(kVkControl);
-  keys_.KeyDown(kVkShift);
-  for (size_t i = 0; i < text.size(); ++i) TapKey(kVkLeft);
-  keys_.KeyUp(kVkShift);
+  keys_.Send(Strokes()
+                 .Down(kVkControl)
+                 .Tap(kVkV)
+                 .Up(kVkControl)
+                 .Down(kVkShift)
+                 .Tap(kVkLeft, text.size())
+                 .Up(kVkShift)
+                 .Events());
 }
 
 void Bridge::EmptyClipboard() {
@@ -125,33 +147,30 @@ std::optional<std::string> Bridge::CopyFromTarget(SendKeys sendKeys) {
   return ReadClipboardText();
 }
 
-std::string Bridge::GrabNumberAtCaret() {
+void Bridge::Deselect() { TapKey(kVkRight); }
+
+std::optional<std::string> Bridge::GrabNumberAtCaret() {
   // Ctrl+Right to the end of the word, Ctrl+Shift+Left back to its start, Ctrl+C.
   std::optional<std::string> word = CopyFromTarget([this] {
-    keys_.KeyDown(kVkControl);
-    TapKey(kVkRight);
-    keys_.KeyDown(kVkShift);
-    TapKey(kVkLeft);
-    keys_.KeyUp(kVkShift);
-    TapKey(kVkC);
-    keys_.KeyUp(kVkControl);
+    keys_.Send(Strokes()
+                   .Down(kVkControl)
+                   .Tap(kVkRight)
+                   .Down(kVkShift)
+                   .Tap(kVkLeft)
+                   .Up(kVkShift)
+                   .Tap(kVkC)
+                   .Up(kVkControl)
+                   .Events());
   });
   // Ctrl+Right stops after the blanks that follow a word, so the copy may end in them.
   // The caret is now at the word's start: move it to the word's end, before the blanks,
   // then select back to the start and copy the word alone.
   size_t n = word ? LengthWithoutTrailingBlanks(*word) : 0;
-  if (word && !IsWord(*word, n)) {
-    beeper_.Beep();
-    return std::string();
-  }
-  for (size_t i = 0; i < n; ++i) TapKey(kVkRight);
+  // Moving through a grid's cells one Right at a time would be a storm of keys.
+  if (word && !IsWord(*word, n)) return std::nullopt;
+  keys_.Send(Strokes().Tap(kVkRight, n).Events());
   auto selectBackAndCopy = [this] {
-    keys_.KeyDown(kVkControl);
-    keys_.KeyDown(kVkShift);
-    TapKey(kVkLeft);
-    keys_.KeyUp(kVkShift);
-    TapKey(kVkC);
-    keys_.KeyUp(kVkControl);
+    keys_.Send(Strokes().Down(kVkControl).Down(kVkShift).Tap(kVkLeft).Up(kVkShift).Tap(kVkC).Up(kVkControl).Events());
   };
   if (!word) {
     // An empty field has nothing to copy either time, and a target that let the first
@@ -160,5 +179,6 @@ std::string Bridge::GrabNumberAtCaret() {
     selectBackAndCopy();
     return std::string();
   }
-  return CopyFromTarget(selectBackAndCopy).value_or(std::string());
+  // The word is selected again whether or not the second copy is answered.
+  return CopyFromTarget(selectBackAndCopy);
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Windows virtual-key codes the pad sends.
 constexpr uint8_t kVkShift = 0x10;
@@ -23,12 +24,19 @@ constexpr uint8_t kVkDecimal = 0x6E;
 // CF_TEXT: single-byte text in the system code page, ended by a zero byte.
 constexpr unsigned kClipboardText = 1;
 
-// Key events into the system's input stream, which delivers them to the target.
+// A key going down or coming up.
+struct TKeyEvent {
+  uint8_t vk;
+  bool up;
+};
+
+// Key events into the system's input stream, which delivers them to the target. The events
+// of one call go in as one block: the user's own keystrokes cannot fall between them (a
+// letter typed while the pad holds Ctrl down would reach the target as a shortcut).
 class KeySink {
  public:
   virtual ~KeySink() = default;
-  virtual void KeyDown(uint8_t vk) = 0;
-  virtual void KeyUp(uint8_t vk) = 0;
+  virtual void Send(const std::vector<TKeyEvent>& events) = 0;
 };
 
 // Single attempts at the system clipboard; the bridge decides about retrying. Empty,
@@ -106,9 +114,13 @@ class Bridge {
   // beeps and sends nothing when the text could not be put on the clipboard.
   void PasteAndSelect(const std::string& text);
   // The word ending at or after the target's caret, as the target copies it (trailing
-  // blanks included), left selected there; empty when the target copied nothing, and empty
-  // with a beep when the copy is no word (cells of a grid, lines of text).
-  std::string GrabNumberAtCaret();
+  // blanks included), left selected there; empty when the target copied nothing. Nothing
+  // when what the target copied is no word (cells of a grid, lines of text) or it stopped
+  // answering: then whatever the grab selected is still selected, for Deselect to undo.
+  std::optional<std::string> GrabNumberAtCaret();
+  // Undoes the grab's selection with one plain Right tap: a text field keeps its text, a
+  // grid moves its cursor by one cell and changes no cell.
+  void Deselect();
 
  private:
   bool OpenClipboard();

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <vector>
 
 #include "base/ScopedWin.h"
 
@@ -39,9 +40,15 @@ TIntegrity ProcessIntegrity(HANDLE process) {
 
 }  // namespace
 
-void Win32KeySink::KeyDown(uint8_t vk) { keybd_event(vk, 0, 0, 0); }
-
-void Win32KeySink::KeyUp(uint8_t vk) { keybd_event(vk, 0, KEYEVENTF_KEYUP, 0); }
+void Win32KeySink::Send(const std::vector<TKeyEvent>& events) {
+  std::vector<INPUT> inputs(events.size());
+  for (size_t i = 0; i < events.size(); ++i) {
+    inputs[i].type = INPUT_KEYBOARD;
+    inputs[i].ki.wVk = events[i].vk;
+    inputs[i].ki.dwFlags = events[i].up ? KEYEVENTF_KEYUP : 0;
+  }
+  if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
 
 bool Win32Clipboard::Open() { return ::OpenClipboard(nullptr) != 0; }
 

@@ -4,11 +4,10 @@
 
 #include "bridge/Bridge.h"
 
-// keybd_event, scan code 0, no extra information.
+// SendInput of all the events at once, scan code 0, no extra information.
 class Win32KeySink : public KeySink {
  public:
-  void KeyDown(uint8_t vk) override;
-  void KeyUp(uint8_t vk) override;
+  void Send(const std::vector<TKeyEvent>& events) override;
 };
 
 // The clipboard opened without an owner window.

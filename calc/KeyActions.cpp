@@ -1,5 +1,7 @@
 #include "calc/KeyActions.h"
 
+#include <optional>
+
 #include "bridge/Bridge.h"
 #include "calc/SmplCalcKrnl.h"
 #include "numtext/NumFormat.h"
@@ -32,9 +34,18 @@ void KeypadAction(PadWindow& window, const TButtonRec& entry) {
     case bkEquals: {
       // A target that takes no input leaves the pad as it was: no grab, no mode change.
       if (!KeyBridge->TargetTakesInput()) break;
+      std::optional<std::string> text = KeyBridge->GrabNumberAtCaret();
+      Extended value = 0;
+      // An empty field gives 0. Anything else that is no number stays the user's: a result
+      // pasted later would replace it while it is selected, so the selection goes and the
+      // pad stays as it was.
+      if (!text || (!text->empty() && !TryGroupedTextToNumber(*text, value))) {
+        KeyBridge->Deselect();
+        window.Beep();
+        break;
+      }
       CalcMode = true;
-      std::string text = KeyBridge->GrabNumberAtCaret();
-      Kernel.Reset(TextToNumberOr(text, 0));
+      Kernel.Reset(value);
       FitWindowToMode(window);
       break;
     }

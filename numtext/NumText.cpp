@@ -79,6 +79,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 char cachedSeparator = '.';
 bool separatorFetched = false;
+char cachedGrouping = ',';
+bool groupingFetched = false;
 
 }  // namespace
 
@@ -93,6 +95,19 @@ char LocaleDecimalSeparator() {
 void SetLocaleDecimalSeparator(char separator) {
   cachedSeparator = separator;
   separatorFetched = true;
+}
+
+char LocaleGroupingSeparator() {
+  if (!groupingFetched) {
+    cachedGrouping = FetchLocaleGroupingSeparator();
+    groupingFetched = true;
+  }
+  return cachedGrouping;
+}
+
+void SetLocaleGroupingSeparator(char separator) {
+  cachedGrouping = separator;
+  groupingFetched = true;
 }
 
 Extended ScaleByPowerOfTen(Extended x, int n) {
@@ -187,4 +202,29 @@ Extended TextToNumber(const std::string& text) {
 Extended TextToNumberOr(const std::string& text, Extended fallback) {
   Extended value = 0;
   return TryTextToNumber(text, value) ? value : fallback;
+}
+
+bool TryGroupedTextToNumber(const std::string& text, Extended& value) {
+  const char grouping = LocaleGroupingSeparator();
+  const bool groups = grouping != 0 && grouping != ' ' && grouping != LocaleDecimalSeparator() &&
+                      text.find(grouping) != std::string::npos;
+  if (!groups) return TryTextToNumber(text, value);
+  // The integer part with its grouping taken out; the rest is read as without grouping.
+  const size_t len = text.size();
+  size_t i = 0;
+  while (i < len && text[i] == ' ') ++i;
+  if (i < len && (text[i] == '+' || text[i] == '-')) ++i;
+  const size_t first = i;
+  while (i < len && IsDigit(text[i])) ++i;
+  if (i == first || i - first > 3) return false;
+  std::string plain = text.substr(0, i);
+  auto digitAt = [&](size_t k) { return k < len && IsDigit(text[k]); };
+  while (i < len && text[i] == grouping) {
+    if (!digitAt(i + 1) || !digitAt(i + 2) || !digitAt(i + 3) || digitAt(i + 4)) return false;
+    plain.append(text, i + 1, 3);
+    i += 4;
+  }
+  plain.append(text, i, std::string::npos);
+  if (plain.find(grouping) != std::string::npos) return false;
+  return TryTextToNumber(plain, value);
 }

@@ -18,6 +18,14 @@ void SetLocaleDecimalSeparator(char separator);
 // than one character, or a failed call, gives '.'.
 char FetchLocaleDecimalSeparator();
 
+// The character the locale writes between groups of three digits ("1,234.56"), 0 for none.
+// Fetched on first use and never again (native builds: ','). Only numbers taken from
+// another program are read with it; the pad writes none.
+char LocaleGroupingSeparator();
+void SetLocaleGroupingSeparator(char separator);
+// Asks the system; a separator longer than one character, or a failed call, gives none.
+char FetchLocaleGroupingSeparator();
+
 // x × 10^n through three tables of the extended values nearest to the powers of ten,
 // each product rounded before the next. Runs in the caller's floating-point state: the
 // conversions call it inside their own masked, 64-bit, round-to-nearest scope.
@@ -31,6 +39,12 @@ bool TryTextToNumber(const std::string& text, Extended& value);
 // Throws EConvertError "'<text>' is not a valid floating point value" on failure.
 Extended TextToNumber(const std::string& text);
 Extended TextToNumberOr(const std::string& text, Extended fallback);
+// The parse of a number another program wrote: as TryTextToNumber, and also with the
+// locale's grouping character between groups of exactly three digits of the integer part,
+// the first group one to three digits ("-1,234,567.5"). A grouping character anywhere else,
+// or a group of another size, means the text is no number. A space as the locale's grouping
+// character is not taken: blanks around a number are skipped, never read as grouping.
+bool TryGroupedTextToNumber(const std::string& text, Extended& value);
 
 // The 32-bit integer parse (decimal, or hexadecimal after $, x, X, 0x, 0X).
 // errorPosition is 0 when the whole text was accepted; otherwise the 1-based position

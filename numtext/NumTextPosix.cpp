@@ -1,4 +1,7 @@
-// Outside Windows there is no user locale to ask: the decimal character is '.'.
+// Outside Windows there is no user locale to ask: the decimal character is '.', the
+// grouping character ','.
 #include "numtext/NumText.h"
 
 char FetchLocaleDecimalSeparator() { return '.'; }
+
+char FetchLocaleGroupingSeparator() { return ','; }

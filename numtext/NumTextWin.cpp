@@ -1,4 +1,4 @@
-// The decimal character of the thread's locale, as the system reports it.
+// The decimal and grouping characters of the thread's locale, as the system reports them.
 #include "numtext/NumText.h"
 
 #include <windows.h>
@@ -9,4 +9,12 @@ char FetchLocaleDecimalSeparator() {
   char buffer[2] = {0, 0};
   const int count = GetLocaleInfoA(GetThreadLocale(), LOCALE_SDECIMAL, buffer, sizeof buffer);
   return count > 0 ? buffer[0] : '.';
+}
+
+char FetchLocaleGroupingSeparator() {
+  // One byte of the system code page, as the clipboard's CF_TEXT holds it: a no-break space
+  // is 0xA0 there. A longer separator does not fit, and no grouping is read.
+  char buffer[2] = {0, 0};
+  const int count = GetLocaleInfoA(GetThreadLocale(), LOCALE_STHOUSAND, buffer, sizeof buffer);
+  return count > 0 ? buffer[0] : 0;
 }

@@ -4,45 +4,82 @@
 
 namespace {
 
-// Grabs (no text to paste) and pastes into a field shown with its caret "|" or selection in
-// brackets: the text grabbed or put on the clipboard, the field after, the keys it saw (^ Ctrl,
-// + Shift, ' Right, % Left, C and V), the milliseconds waited, the beeps, and whether a key or
-// the clipboard was left held (0). The target may
-// copy something else than the selection (a grid's cells), ignore every key, or find the
-// clipboard held by another program.
+// The grab of the number at the caret, and the paste of a result, in a field shown with "|"
+// for its caret and brackets around its selection: what the grab returns, the field after,
+// the keys it saw, how long the bridge waited for it, and nothing left held. The clipboard
+// holds what the user copied last in both forms, so a paste that did not empty it would
+// paste the old Unicode text; clipboard history and the cloud are asked to skip a result.
 TEST(Bridge, GrabsAndPastes) {
-  const std::string longWord(256, '1');
-  std::string rights;  // a word may be 255 characters long
-  for (int i = 0; i < 255; ++i) rights += "' ";
+  const std::string grid = "1\t2\r\n3\t4\r\n";  // a spreadsheet's copy of two rows of cells
+  const std::string longest(255, '1');          // a longer copy is a block of text
+  std::string rights;
+  for (size_t i = 0; i < longest.size(); ++i) rights += " Right";
+  const std::string first = "Ctrl+Right Ctrl+Shift+Left Ctrl+C";
+  const std::string skip =
+      " CanIncludeInClipboardHistory=0 CanUploadToCloudClipboard=0 "
+      "ExcludeClipboardContentFromMonitorProcessing=0";
+  struct Row {
+    const char* name;
+    const char* field;
+    std::string copyAs = "";              // what the field's Ctrl+C copies instead of its selection
+    bool ignoring = false, held = false;  // the field ignores every key; another program holds the clipboard
+    const char* paste = nullptr;          // none: a grab
+    std::optional<std::string> grabbed = std::nullopt;  // nothing: refused, the selection left for Deselect
+    const char* after;
+    std::string keys = "";
+    int waitedMs = 0, beeps = 0;
+    std::string formats = "";  // the clipboard after a paste
+  };
   // clang-format off
-  const std::tuple<const char*, std::string, bool, bool, const char*, std::string> rows[] = {
-      {"Total 12.5|", "", 0, 0, nullptr, "12.5|Total [12.5]|^' ^+% ^C ' ' ' ' ^+% ^C |0|00"},
-      {"1|2 34", "", 0, 0, nullptr, "12|[12] 34|^' ^+% ^C ' ' ^+% ^C |0|00"},
-      {"|", "", 0, 0, nullptr, "||^' ^+% ^C ^+% ^C |500|00"},
-      {"5|", "", 1, 0, nullptr, "|5||500|00"},
-      {"5|", "", 0, 1, nullptr, "|[5]|^' ^+% ^C ^+% ^C |550|00"},
-      {"12.5|", "12.5\r\n", 0, 0, nullptr, "12.5\r\n|[12.5]|^' ^+% ^C ' ' ' ' ^+% ^C |0|00"},
-      {"1|", "1 2", 0, 0, nullptr, "1 2|[1]|^' ^+% ^C ' ' ' ^+% ^C |0|00"},
-      {"1|", "1\t2\r\n3\t4\r\n", 0, 0, nullptr, "|[1]|^' ^+% ^C |0|10"},
-      {"1|", "1\x1f" "2", 0, 0, nullptr, "|[1]|^' ^+% ^C |0|10"},
-      {"1|", longWord, 0, 0, nullptr, "|[1]|^' ^+% ^C |0|10"},
-      {"1|", longWord.substr(1) + " ", 0, 0, nullptr, longWord.substr(1) + " |[1]|^' ^+% ^C " + rights + "^+% ^C |0|00"},
-      {"Total [12.5]", "", 0, 0, "25", "25|Total [25]|^V +% +% |0|00"},
-      {"|12", "", 0, 0, "", "|12|^V |0|00"},
-      {"12|", "", 0, 1, "25", "|12||50|10"}};
+  const Row rows[] = {
+      {.name = "a number after a word", .field = "Total 12.5|", .grabbed = "12.5", .after = "Total [12.5]",
+       .keys = first + " Right Right Right Right Ctrl+Shift+Left Ctrl+C"},
+      {.name = "the caret inside a word", .field = "1|2 34", .grabbed = "12", .after = "[12] 34",
+       .keys = first + " Right Right Ctrl+Shift+Left Ctrl+C"},
+      {.name = "an empty field, waited for once", .field = "|", .grabbed = "", .after = "",
+       .keys = first + " Ctrl+Shift+Left Ctrl+C", .waitedMs = 500},
+      {.name = "a field ignoring every key", .field = "5|", .ignoring = true, .grabbed = "", .after = "5",
+       .waitedMs = 500},
+      {.name = "the clipboard held by another program", .field = "5|", .held = true, .grabbed = "", .after = "[5]",
+       .keys = first + " Ctrl+Shift+Left Ctrl+C", .waitedMs = 550},
+      {.name = "a copy ending in a line break", .field = "12.5|", .copyAs = "12.5\r\n", .grabbed = "12.5\r\n",
+       .after = "[12.5]", .keys = first + " Right Right Right Right Ctrl+Shift+Left Ctrl+C"},
+      {.name = "a blank inside the copy counts", .field = "1|", .copyAs = "1 2", .grabbed = "1 2", .after = "[1]",
+       .keys = first + " Right Right Right Ctrl+Shift+Left Ctrl+C"},
+      {.name = "the longest word, blanks after it", .field = "1|", .copyAs = longest + " ", .grabbed = longest + " ",
+       .after = "[1]", .keys = first + rights + " Ctrl+Shift+Left Ctrl+C"},
+      {.name = "a grid's cells: no storm of Right", .field = "1|", .copyAs = grid, .after = "[1]", .keys = first},
+      {.name = "a control character in the copy", .field = "1|", .copyAs = "1\x1f" "2", .after = "[1]", .keys = first},
+      {.name = "a copy longer than a word", .field = "1|", .copyAs = longest + "1", .after = "[1]", .keys = first},
+      {.name = "a result pasted over the selection", .field = "Total [12.5]", .paste = "25", .after = "Total [25]",
+       .keys = "Ctrl+V Shift+Left Shift+Left", .formats = "CF_TEXT=25" + skip},
+      {.name = "an empty result pasted", .field = "|12", .paste = "", .after = "12", .keys = "Ctrl+V",
+       .formats = "CF_TEXT=" + skip},
+      {.name = "a paste while another program holds the clipboard", .field = "12|", .held = true, .paste = "25",
+       .after = "12", .waitedMs = 50, .beeps = 1, .formats = "CF_TEXT=old CF_UNICODETEXT=old"}};
   // clang-format on
-  for (const auto& [field, copyAs, ignoring, held, paste, expected] : rows) {
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
     FakeTarget t;
-    t.Set(field), t.copyAs = copyAs, t.ignoring = ignoring, t.held = held;
+    t.Set(row.field);
+    t.clipboard = {{"CF_TEXT", "old"}, {"CF_UNICODETEXT", "old"}};
+    t.copyAs = row.copyAs;
+    t.ignoring = row.ignoring;
+    t.held = row.held;
     Bridge bridge(t, t, t, t, t);
     const uint32_t start = t.now;
-    std::string result = paste ? (bridge.PasteAndSelect(paste), t.clipboard) : bridge.GrabNumberAtCaret();
-    EXPECT_EQ(result + "|" + t.Shown() + "|" + t.keys + "|" + std::to_string(t.now - start) + "|" +
-                  std::to_string(t.beeps) + std::to_string(t.open || t.ctrl || t.shift),
-              expected)
-        << field;
-    // Clipboard history and the cloud clipboard are asked to skip every text the pad writes.
-    EXPECT_EQ(t.formats, paste && !held ? "C02C=0 C01C=0 C019=0 " : "") << field;
+    if (row.paste) {
+      bridge.PasteAndSelect(row.paste);
+      EXPECT_EQ(t.Formats(), row.formats);
+    } else {
+      EXPECT_EQ(bridge.GrabNumberAtCaret(), row.grabbed);
+    }
+    EXPECT_EQ(t.Shown(), row.after);
+    EXPECT_EQ(t.Keys(), row.keys);
+    EXPECT_EQ(t.now - start, static_cast<uint32_t>(row.waitedMs)) << "milliseconds waited";
+    EXPECT_EQ(t.beeps, row.beeps);
+    EXPECT_FALSE(t.open) << "the clipboard left open";
+    EXPECT_EQ(t.down, 0) << "keys left held down";
   }
 }
 

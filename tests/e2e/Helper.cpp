@@ -5,7 +5,8 @@
 //   state              the pad window: found visible left top width height exstyle colourkey
 //                      alpha pid; SM_CYMENU (the pad's row height); the cursor; the EDIT:
 //                      focus-kept selstart selend; since the mode was set, the VK_RIGHT
-//                      key-downs and Ctrl+C presses; then the EDIT's text
+//                      key-downs (Ctrl+Right included), Ctrl+C and Ctrl+V presses; then the
+//                      EDIT's text
 //   clip               whether the formats ExcludeClipboardContentFromMonitorProcessing,
 //                      CanIncludeInClipboardHistory and CanUploadToCloudClipboard are there
 //                      (1 or 0 each), then the CF_TEXT text
@@ -28,7 +29,7 @@ namespace {
 
 HWND Edit;
 char Mode = 'n';
-int Rights, Copies;
+int Rights, Copies, Pastes;
 HANDLE Locked;
 DWORD Main;  // the thread
 
@@ -58,10 +59,10 @@ void Run(char* cmd) {
     GetCursorPos(&at);
     GetWindowTextA(Edit, text, sizeof text);
     DWORD sel = static_cast<DWORD>(SendMessageA(Edit, EM_GETSEL, 0, 0));
-    printf("%d %d %ld %ld %ld %ld %ld %lu %u %lu %d %ld %ld %d %u %u %d %d %s\n", pad != nullptr, IsWindowVisible(pad),
-           r.left, r.top, r.right - r.left, r.bottom - r.top, GetWindowLongA(pad, GWL_EXSTYLE), key, alpha, pid,
-           GetSystemMetrics(SM_CYMENU), at.x, at.y, GetForegroundWindow() == Edit && GetFocus() == Edit, LOWORD(sel),
-           HIWORD(sel), Rights, Copies, text);
+    printf("%d %d %ld %ld %ld %ld %ld %lu %u %lu %d %ld %ld %d %u %u %d %d %d %s\n", pad != nullptr,
+           IsWindowVisible(pad), r.left, r.top, r.right - r.left, r.bottom - r.top, GetWindowLongA(pad, GWL_EXSTYLE),
+           key, alpha, pid, GetSystemMetrics(SM_CYMENU), at.x, at.y,
+           GetForegroundWindow() == Edit && GetFocus() == Edit, LOWORD(sel), HIWORD(sel), Rights, Copies, Pastes, text);
   } else if (is("clip") && OpenClipboard(Edit)) {
     for (const char* format :
          {"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"})
@@ -73,7 +74,7 @@ void Run(char* cmd) {
   } else {
     bool ok = true;
     if (is("set")) SetWindowTextA(Edit, arg), SendMessageA(Edit, EM_SETSEL, strlen(arg), strlen(arg));
-    if (is("mode")) Mode = arg[0], Rights = Copies = 0;
+    if (is("mode")) Mode = arg[0], Rights = Copies = Pastes = 0;
     if (is("mode n") || is("set")) Mode = 'n', CloseClipboard(), CloseHandle(Locked), Locked = nullptr;
     if (is("hold")) ok = PutText("STALE");
     if (is("lock")) Locked = CreateFileA(arg, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -113,6 +114,7 @@ int main() {
       // A spreadsheet copies the selected cell's rows, tab-separated, CR LF after each.
       bool copy = Mode == 'g' && m.wParam == 'C' && GetKeyState(VK_CONTROL) < 0;
       Copies += copy;
+      Pastes += m.wParam == 'V' && GetKeyState(VK_CONTROL) < 0;
       if (copy && PutText("1\t2\r\n3\t4\r\n")) CloseClipboard();
     }
   }

@@ -11,7 +11,7 @@ LOADER, KWIX, HELPER, ART = sys.argv[1:5]
 INI, LOG = os.path.splitext(KWIX)[0] + ".ini", open(os.path.join(ART, "wine.log"), "ab")
 SHOW, HIDE, PARK = (620, 440), (300, 520), (960, 720)  # all away from the target, top left
 KEYS = "789/456*123-0.=+"  # the key grid row by row; its last column in calculator mode only
-STATE = "found visible left top width height exstyle key alpha pid row cx cy focus start end rights copies".split()
+STATE = "found visible left top width height exstyle key alpha pid row cx cy focus start end rights copies pastes".split()
 
 
 def wait(get, ok, what, secs=3):  # polls get() until ok(value); fails with the last value seen
@@ -159,21 +159,42 @@ def settings(h):
 
 
 def spreadsheet(h):
-    # = on a spreadsheet cell, whose copy holds tab-separated rows, sends no Right taps and no
-    # second copy; the calculator starts from 0. A paste also tells clipboard monitors, history
-    # and cloud to leave the result alone.
-    h.toggle(SHOW, True)
+    # = on a spreadsheet cell, whose copy holds tab-separated rows, is refused: one Right after the
+    # Ctrl+Right moves the cell cursor off the cells it selected, no second copy, nothing pasted, the
+    # pad stays in keypad mode. A paste tells clipboard monitors, history and cloud to leave it alone.
+    s = h.toggle(SHOW, True)
     h.ask("mode g")
     h.click("=")
-    wait(h.state, lambda q: q.width == 4 * h.col + 10, "calculator mode after = on a grid")
-    time.sleep(0.3)  # for keys the pad might send after switching
-    assert ((s := h.state()).rights, s.copies) == (1, 1), "the grid got %d Right key-downs and %d Ctrl+C, expected " \
-        "1 and 1" % (s.rights, s.copies)
+    wait(h.state, lambda q: q.copies and q.rights == 2, "the Ctrl+Right and one Right of = on a grid")
+    time.sleep(0.3)  # for keys the pad might send after that
+    q = h.state()
+    assert (q.width, q.rights, q.copies, q.pastes) == (s.width, 2, 1, 0), "after = on a grid the pad is %d wide " \
+        "(keypad mode: %d), the grid got %d Right (expected the Ctrl+Right and one), %d Ctrl+C and %d Ctrl+V" % (
+            q.width, s.width, q.rights, q.copies, q.pastes)
     h.ask("mode n")
-    h.click("+3=")
-    h.expect("3", (0, 1), "+ 3 = after the grab from a grid")
+    h.click("5", 2)  # the middle button starts the calculator from 0
+    h.click("3=")
+    h.expect("3", (0, 1), "3 = in the calculator the middle button started")
     clip = h.ask("clip")  # the three formats that keep it out of monitors, history and the cloud, then the text
     assert clip == "1 1 1 3", "after a paste of 3 the clipboard holds %r" % clip
+
+
+def grab_refusal(h):
+    # = reads a number written with digit grouping, and x 2 = replaces it with the result, selected.
+    # = on a word that is no number leaves it as it was, unselected, and the pad in keypad mode.
+    s = h.toggle(SHOW, True)
+    h.ask("set Total 1,234.56")
+    h.click("=")
+    h.expect("Total 1,234.56", (6, 14), "= on a grouped number")
+    h.click("*2=")
+    h.expect("Total 2469.12", (6, 13), "x 2 = after = on 1,234.56")
+    h.click("5", 2)
+    wait(h.state, lambda q: q.width == s.width, "a middle click back to keypad mode")
+    h.ask("set Total abc")
+    h.click("=")
+    time.sleep(0.5)  # the grab, and keys the pad might send after it
+    wait(h.state, lambda q: (q.text, q.start == q.end, q.width) == ("Total abc", True, s.width),
+         "= on a word: the text as it was, nothing selected, the pad in keypad mode")
 
 
 def circle_turns(h):  # CircleTurnsPercent = 150, read at a showing: 1.15 turns leave the pad shown, 1.7 hide it
@@ -221,7 +242,7 @@ if __name__ == "__main__":  # scripts/screenshots.py and bench/wine_measure.py i
     # Injected keypad keys type digits only with X's NumLock on and a real key seen after it.
     xset = subprocess.run(["xset", "q"], capture_output=True, text=True).stdout
     xdo(*(["key", "Num_Lock"] if re.search(r"Num Lock:\s+off", xset) else []), "type", "x", "sleep", 0.1)
-    scenarios = (typical_use, settings, spreadsheet, soak, circle_turns, high_dpi)
+    scenarios = (typical_use, settings, spreadsheet, grab_refusal, soak, circle_turns, high_dpi)
     for scenario in scenarios:
         t0, shot, error = time.monotonic(), os.path.join(ART, scenario.__name__ + ".png"), ""
         try:

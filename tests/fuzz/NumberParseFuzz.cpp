@@ -1,6 +1,7 @@
 // Any text through the number parse: the caller's control word comes back and does not
 // change the result, and an accepted number is within its roundings of glibc's correctly
-// rounded strtold of the same text.
+// rounded strtold of the same text. The parse of another program's number, with ','
+// grouping, accepts only what the plain parse reads the same once the grouping is out.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -21,6 +22,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint16_t word = GetX87ControlWord();
   SetX87ControlWord(kStandingControlWord);
   if (word != 0x0C7F || ok != okAgain || (ok && std::memcmp(&standing, &other, 10) != 0)) std::abort();
+  SetLocaleGroupingSeparator(',');
+  std::string ungrouped = text;
+  ungrouped.erase(std::remove(ungrouped.begin(), ungrouped.end(), ','), ungrouped.end());
+  Extended grouped = 0, plain = 0;
+  const bool groupedOk = TryGroupedTextToNumber(text, grouped);
+  const bool plainOk = TryTextToNumber(ungrouped, plain);
+  if (groupedOk && (!plainOk || std::memcmp(&grouped, &plain, 10) != 0)) std::abort();
+  if (ungrouped == text && groupedOk != plainOk) std::abort();
   if (!ok || text.find_first_not_of(" +-.0123456789eE") != std::string::npos) return 0;
   // Each digit past the 19th and each scaling step may round once.
   const Extended reference = std::strtold(text.c_str(), nullptr);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 #include "Fakes.h"
 #include "numtext/NumFormat.h"
@@ -15,24 +16,38 @@ constexpr Extended kNaN = std::numeric_limits<Extended>::quiet_NaN();
 constexpr Extended kInf = std::numeric_limits<Extended>::infinity();
 constexpr Extended kMax = std::numeric_limits<Extended>::max(), kMin = std::numeric_limits<Extended>::min();
 
-// Each parse under a caller's 53-bit word gives the 64-bit result and the word back.
-TEST(NumberParse, ValuesAndFailures) {
+// The number parse of typed text and settings, with '.' as the locale's decimal character
+// and ',' as its grouping, which is not read here, under a caller's 53-bit control word that
+// must come back. A refused text leaves the value alone.
+TEST(NumberParse, ValuesAndRefusals) {
+  struct Row {
+    const char* text;
+    std::optional<Extended> value = std::nullopt;  // nothing: refused
+    bool rounded = false;                          // two scaling steps: within a few last places
+  };
   // clang-format off
-  const std::pair<const char*, Extended> rows[] = {  // NaN: the parse fails; infinity: any value
-      {"  -1.5e3  ", -1500}, {".", 0}, {"-.", -0.0L}, {"5e", 5}, {"1e+", 1}, {".5", 0.5L}, {"5.", 5}, {"007", 7},
-      {"0.1", 0.1L}, {"1E-2", 0.01L}, {"999999999999999.9", 999999999999999.9L}, {"-0.00000015", -1.5e-7L},
-      {"1e500", kInf}, {"1e4932", kInf}, {"1e-4999", 0}, {"18446744073709551615", 18446744073709551615.0L},
-      {"", kNaN}, {"   ", kNaN}, {"+", kNaN}, {"e5", kNaN}, {"- 1", kNaN}, {"1,5", kNaN}, {"1 000", kNaN},
-      {"3.5\n", kNaN}, {"INF", kNaN}, {"2e4932", kNaN}, {"1e4999", kNaN}, {"1e5000", kNaN}, {"1e-5000", kNaN},
-      {"1.2.3", kNaN}, {"1e5x", kNaN}, {"0x10", kNaN}};
+  const Row rows[] = {
+      {.text = "  -1.5e3  ", .value = -1500}, {.text = ".", .value = 0}, {.text = "-.", .value = -0.0L},
+      {.text = "5e", .value = 5}, {.text = "1e+", .value = 1}, {.text = ".5", .value = 0.5L}, {.text = "5.", .value = 5},
+      {.text = "007", .value = 7}, {.text = "0.1", .value = 0.1L}, {.text = "1E-2", .value = 0.01L},
+      {.text = "999999999999999.9", .value = 999999999999999.9L}, {.text = "-0.00000015", .value = -1.5e-7L},
+      {.text = "1e500", .value = 1e500L, .rounded = true}, {.text = "1e4932", .value = 1e4932L, .rounded = true},
+      {.text = "1e-4999", .value = 0}, {.text = "18446744073709551615", .value = 18446744073709551615.0L},
+      {.text = ""}, {.text = "   "}, {.text = "+"}, {.text = "e5"}, {.text = "- 1"}, {.text = "1,5"}, {.text = "1 000"},
+      {.text = "1,000"}, {.text = "3.5\n"}, {.text = "INF"}, {.text = "2e4932"}, {.text = "1e4999"}, {.text = "1e5000"},
+      {.text = "1e-5000"}, {.text = "1.2.3"}, {.text = "1e5x"}, {.text = "0x10"}};
   // clang-format on
+  SetLocaleDecimalSeparator('.');
+  SetLocaleGroupingSeparator(',');
   SetX87ControlWord(0x027F);
-  for (auto [text, want] : rows) {
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string("the text \"") + row.text + "\"");
     Extended value = 12345;
-    EXPECT_EQ(TryTextToNumber(text, value), !std::isnan(want)) << text;
-    EXPECT_EQ(GetX87ControlWord(), 0x027F) << text;
-    const bool same = value == want && std::signbit(value) == std::signbit(want);
-    EXPECT_TRUE(std::isinf(want) || (std::isnan(want) ? value == 12345 : same)) << text;
+    EXPECT_EQ(TryTextToNumber(row.text, value), row.value.has_value());
+    EXPECT_EQ(GetX87ControlWord(), 0x027F) << "the caller's control word";
+    const Extended want = row.value.value_or(12345);
+    EXPECT_LE(std::fabs(value - want), row.rounded ? want * 1e-18L : 0) << "read as " << value;
+    EXPECT_EQ(std::signbit(value), std::signbit(want)) << "the sign of zero";
   }
   SetX87ControlWord(kStandingControlWord);
   EXPECT_THROW(TextToNumber("abc"), EConvertError);
@@ -47,64 +62,130 @@ TEST(NumberParse, ValuesAndFailures) {
   EXPECT_EQ(ScaleByPowerOfTen(3, -2), 0.03L);
 }
 
-TEST(NumberParse, IntegersAndTheirErrorPositions) {
+// A number another program wrote: the locale's grouping character only between groups of
+// three digits of the integer part, the first group of one to three. A space is no grouping.
+TEST(NumberParse, GroupedNumbersFromAnotherProgram) {
+  struct Locale {
+    const char* name;
+    char grouping, decimal;
+  };
+  static constexpr Locale english{"English", ',', '.'}, german{"German", '.', ','},
+      french{"French, a no-break space", '\xA0', ','}, spaced{"grouping with a space", ' ', ','},
+      none{"no grouping", 0, '.'};
+  struct Row {
+    const char* text;
+    Locale locale = english;
+    std::optional<Extended> value = std::nullopt;  // nothing: no number
+  };
   // clang-format off
-  const std::tuple<const char*, int32_t, int> rows[] = {
-      {"42", 42, 0}, {"  -17", -17, 0}, {"+5", 5, 0}, {"007", 7, 0}, {"$FF", 255, 0}, {"0x1f", 31, 0}, {"x10", 16, 0},
-      {"X1A", 26, 0}, {"0XaF", 175, 0}, {"-$10", -16, 0}, {"$FFFFFFFF", -1, 0}, {"$7FFFFFFF", INT32_MAX, 0},
-      {"2147483647", INT32_MAX, 0}, {"-2147483648", INT32_MIN, 0}, {"2147483648", 0, 11}, {"21474836470", 0, 11},
-      {"$100000000", 0, 10}, {"12 ", 0, 3}, {"", 0, 1}, {"-", 0, 2}, {"- 5", 0, 2}, {"0x", 0, 3}, {"$", 0, 2},
-      {"1.5", 0, 2}, {"$G", 0, 2}, {"9a", 0, 2}};
+  const Row rows[] = {
+      {.text = "1,234.56", .value = 1234.56L}, {.text = "12,345", .value = 12345},
+      {.text = "-1,234,567", .value = -1234567}, {.text = " +123,456.5e1 ", .value = 1234565},
+      {.text = "1234.5", .value = 1234.5L}, {.text = "1.234,56", .locale = german, .value = 1234.56L},
+      {.text = "1\xA0" "234,5", .locale = french, .value = 1234.5L}, {.text = "12 ", .locale = spaced, .value = 12},
+      {.text = "1,23"}, {.text = "1,2345"}, {.text = "1234,567"}, {.text = ",123"}, {.text = "1,234,"},
+      {.text = "1.234,567"}, {.text = "$12.5"}, {.text = "12.5%"}, {.text = "abc"},
+      {.text = "1,234.56", .locale = german}, {.text = "1 234", .locale = spaced}, {.text = "1,234", .locale = none}};
   // clang-format on
-  for (auto [text, value, errorPosition] : rows) {
-    int position = -1;
-    const int32_t got = TextToInteger(text, position);
-    EXPECT_EQ(position, errorPosition) << text;
-    EXPECT_EQ(position ? 0 : got, value) << text;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string("the text \"") + row.text + "\" in " + row.locale.name);
+    SetLocaleGroupingSeparator(row.locale.grouping);
+    SetLocaleDecimalSeparator(row.locale.decimal);
+    Extended value = 0;
+    EXPECT_EQ(TryGroupedTextToNumber(row.text, value), row.value.has_value());
+    EXPECT_EQ(value, row.value.value_or(0));
   }
+  SetLocaleGroupingSeparator(',');
+  SetLocaleDecimalSeparator('.');
+}
+
+TEST(NumberParse, IntegersAndTheirErrorPositions) {
+  struct Row {
+    const char* text;
+    int32_t value = 0;
+    int errorPosition = 0;  // 1-based, of the first character refused; 0: accepted
+  };
   // clang-format off
-  for (auto [a, b, same] : {std::tuple{"margin", "MARGIN", true}, {"az", "AZ", true}, {"Marg", "Margin", false},
-                            {"", "", true}, {"\xC9", "\xE9", false}, {"@[`{", "@[`{", true}, {"@", "`", false}}) {
+  const Row rows[] = {
+      {.text = "42", .value = 42}, {.text = "  -17", .value = -17}, {.text = "+5", .value = 5},
+      {.text = "007", .value = 7}, {.text = "$FF", .value = 255}, {.text = "0x1f", .value = 31},
+      {.text = "x10", .value = 16}, {.text = "X1A", .value = 26}, {.text = "0XaF", .value = 175},
+      {.text = "-$10", .value = -16}, {.text = "$FFFFFFFF", .value = -1}, {.text = "$7FFFFFFF", .value = INT32_MAX},
+      {.text = "2147483647", .value = INT32_MAX}, {.text = "-2147483648", .value = INT32_MIN},
+      {.text = "2147483648", .errorPosition = 11}, {.text = "21474836470", .errorPosition = 11},
+      {.text = "$100000000", .errorPosition = 10}, {.text = "12 ", .errorPosition = 3},
+      {.text = "", .errorPosition = 1}, {.text = "-", .errorPosition = 2}, {.text = "- 5", .errorPosition = 2},
+      {.text = "0x", .errorPosition = 3}, {.text = "$", .errorPosition = 2}, {.text = "1.5", .errorPosition = 2},
+      {.text = "$G", .errorPosition = 2}, {.text = "9a", .errorPosition = 2}};
+  // clang-format on
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string("the text \"") + row.text + "\"");
+    int position = -1;
+    const int32_t value = TextToInteger(row.text, position);
+    EXPECT_EQ(position, row.errorPosition);
+    EXPECT_EQ(position == 0 ? value : 0, row.value) << "the value of an accepted text";
+  }
+  struct Pair {  // two setting names or words, and whether they are the same
+    const char *a, *b;
+    bool same;
+  };
+  // clang-format off
+  for (const Pair& pair : {Pair{.a = "margin", .b = "MARGIN", .same = true}, {.a = "az", .b = "AZ", .same = true},
+                           {.a = "Marg", .b = "Margin", .same = false}, {.a = "", .b = "", .same = true},
+                           {.a = "\xC9", .b = "\xE9", .same = false}, {.a = "@[`{", .b = "@[`{", .same = true},
+                           {.a = "@", .b = "`", .same = false}}) {
     // clang-format on
-    EXPECT_EQ(SameTextIgnoreCase(a, b), same) << a << " " << b;
+    EXPECT_EQ(SameTextIgnoreCase(pair.a, pair.b), pair.same) << pair.a << " and " << pair.b;
   }
 }
 
-// The display at requests 19, 18, 17 and 3, and the paste form.
+// The calc edit's texts at requests 19, 18, 17 and 3, and the paste form.
 TEST(NumberFormat, DisplayAndPasteForms) {
+  struct Row {
+    Extended value;
+    std::array<const char*, 4> display;
+    const char* paste;
+  };
   // clang-format off
-  const std::pair<Extended, std::array<const char*, 5>> rows[] = {
-      {1.0L / 3, {"0.333333333333333", "0.333333333333333333", "0.33333333333333333", "0.333", "0.333333333333333"}},
-      {2.0L / 3, {"0.666666666666667", "0.666666666666666667", "0.66666666666666667", "0.667", "0.666666666666667"}},
-      {1e20L, {"1E020", "1E020", "1E020", "1E020", "1E20"}},
-      {1e15L, {"1E015", "1000000000000000", "1000000000000000", "1E015", "1E15"}},
-      {123456789, {"123456789", "123456789", "123456789", "1.23E008", "123456789"}},
+  const Row rows[] = {
+      {1.0L / 3, {"0.333333333333333", "0.333333333333333333", "0.33333333333333333", "0.333"}, "0.333333333333333"},
+      {2.0L / 3, {"0.666666666666667", "0.666666666666666667", "0.66666666666666667", "0.667"}, "0.666666666666667"},
+      {1e20L, {"1E020", "1E020", "1E020", "1E020"}, "1E20"},
+      {1e15L, {"1E015", "1000000000000000", "1000000000000000", "1E015"}, "1E15"},
+      {123456789, {"123456789", "123456789", "123456789", "1.23E008"}, "123456789"},
       {123456789012345678.0L,
-       {"1.23456789012346E017", "123456789012345678", "1.2345678901234568E017", "1.23E017", "1.23456789012346E17"}},
+       {"1.23456789012346E017", "123456789012345678", "1.2345678901234568E017", "1.23E017"}, "1.23456789012346E17"},
       {18446744073709551616.0L,
-       {"1.84467440737096E019", "1.84467440737095516E019", "1.8446744073709552E019", "1.84E019", "1.84467440737096E19"}},
-      {0.1L + 0.2L, {"0.3", "0.3", "0.3", "0.3", "0.3"}},
-      {999999999999999.9L, {"1E015", "999999999999999.9", "999999999999999.9", "1E015", "1E15"}},
-      {0.00001L, {"1E-005", "1E-005", "1E-005", "1E-005", "1E-5"}},
+       {"1.84467440737096E019", "1.84467440737095516E019", "1.8446744073709552E019", "1.84E019"}, "1.84467440737096E19"},
+      {0.1L + 0.2L, {"0.3", "0.3", "0.3", "0.3"}, "0.3"},
+      {999999999999999.9L, {"1E015", "999999999999999.9", "999999999999999.9", "1E015"}, "1E15"},
+      {0.00001L, {"1E-005", "1E-005", "1E-005", "1E-005"}, "1E-5"},
       {0.0001L / 3,
-       {"3.33333333333333E-005", "3.33333333333333333E-005", "3.3333333333333333E-005", "3.33E-005", "3.33333333333333E-5"}},
-      {-1.0L / 3, {"-0.333333333333333", "-0.333333333333333333", "-0.33333333333333333", "-0.333", "-0.333333333333333"}},
-      {-1.5e-7L, {"-1.5E-007", "-1.5E-007", "-1.5E-007", "-1.5E-007", "-1.5E-7"}},
-      {-std::numeric_limits<Extended>::denorm_min(), {"0", "0", "0", "0", "0"}},
-      {kInf, {"INF", "INF", "INF", "INF", "INF"}}, {-kInf, {"-INF", "-INF", "-INF", "-INF", "-INF"}},
-      {-kNaN, {"NAN", "NAN", "NAN", "NAN", "NAN"}}};
+       {"3.33333333333333E-005", "3.33333333333333333E-005", "3.3333333333333333E-005", "3.33E-005"}, "3.33333333333333E-5"},
+      {-1.0L / 3, {"-0.333333333333333", "-0.333333333333333333", "-0.33333333333333333", "-0.333"}, "-0.333333333333333"},
+      {-1.5e-7L, {"-1.5E-007", "-1.5E-007", "-1.5E-007", "-1.5E-007"}, "-1.5E-7"},
+      {-std::numeric_limits<Extended>::denorm_min(), {"0", "0", "0", "0"}, "0"},
+      {kInf, {"INF", "INF", "INF", "INF"}, "INF"}, {-kInf, {"-INF", "-INF", "-INF", "-INF"}, "-INF"},
+      {-kNaN, {"NAN", "NAN", "NAN", "NAN"}, "NAN"}};
   // clang-format on
-  for (auto [value, texts] : rows) {
-    EXPECT_EQ(PasteNumberText(value), texts[4]);
-    for (int i : {0, 1, 2, 3}) EXPECT_EQ(DisplayNumberText(value, std::array{19, 18, 17, 3}[i]), texts[i]);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.paste);
+    EXPECT_EQ(PasteNumberText(row.value), row.paste);
+    for (int i : {0, 1, 2, 3}) EXPECT_EQ(DisplayNumberText(row.value, std::array{19, 18, 17, 3}[i]), row.display[i]);
   }
+  struct Request {
+    Extended value;
+    int precision;
+    const char* text;
+  };
   // clang-format off
-  const std::tuple<Extended, int, const char*> requests[] = {
-      {1.0L / 3, 2, "0.33"}, {2.0L / 3, 1, "0.67"}, {100, 0, "1E002"}, {123456789, 1, "1.2E008"}, {123456, 6, "123456"},
-      {1.0L / 3, -1, "0.333333333333333"}, {123456, 5, "1.2346E005"}, {999999, 5, "1E006"},
-      {0.000123456L, 4, "0.0001235"}, {kMax, 19, "1.18973149535723E4932"}, {kMin, 19, "3.36210314311209E-4932"}};
-  // clang-format on
-  for (auto [value, request, text] : requests) EXPECT_EQ(DisplayNumberText(value, request), text);
+  for (const Request& r : {Request{1.0L / 3, 2, "0.33"}, {2.0L / 3, 1, "0.67"}, {100, 0, "1E002"},
+                           {123456789, 1, "1.2E008"}, {123456, 6, "123456"}, {1.0L / 3, -1, "0.333333333333333"},
+                           {123456, 5, "1.2346E005"}, {999999, 5, "1E006"}, {0.000123456L, 4, "0.0001235"},
+                           {kMax, 19, "1.18973149535723E4932"}, {kMin, 19, "3.36210314311209E-4932"}}) {
+    // clang-format on
+    EXPECT_EQ(DisplayNumberText(r.value, r.precision), r.text) << r.precision;
+  }
   EXPECT_EQ(PasteNumberText(kMin), "3.36210314311209E-4932");
 }
 

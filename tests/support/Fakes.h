@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "app/PadProc.h"
 #include "base/Errors.h"
@@ -118,92 +120,108 @@ struct FakePad : PadWindow, Canvas {
   int TextWidth(const std::string& t) override { return charWidth * static_cast<int>(t.size()); }
 };
 
-// A text field with a caret and a selection, as an EDIT control answers the bridge's keys.
+// A text field with a caret and a selection, as an EDIT control answers the bridge's keys,
+// and the clipboard, clock, beeper and integrity levels around it.
 struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
-  std::string text, clipboard, keys;  // keys: what reached the field, e.g. "^> ^<+ ^C"
+  // The field's text; the selection runs from anchor to caret, equal when none.
+  std::string text;
   size_t caret = 0, anchor = 0;
-  std::string copyAs;  // what Ctrl+C copies instead of the selection, as a grid does
-  bool ctrl = false, shift = false, ignoring = false, held = false, open = false, foreground = true;
+  // The clipboard's formats by name ("CF_TEXT", "CF_UNICODETEXT", a registered name), each with
+  // its content: a text without its zero byte (a Unicode one in single bytes), a number in digits.
+  std::map<std::string, std::string> clipboard;
+  // What Ctrl+C copies instead of the selection, as a grid copies its cells.
+  std::string copyAs;
+  // The field ignores every key, as a hung window does; another program holds the clipboard open.
+  bool ignoring = false, held = false;
+  // Ctrl and Shift as held down now, and how many keys are; whether the pad has the clipboard open.
+  bool ctrl = false, shift = false, open = false;
+  int down = 0;
+  // Whether a window is in the foreground; its process's integrity level, and the pad's.
+  bool foreground = true;
   TIntegrity level = 0x2000, own = 0x2000;
-  uint32_t now = 0xFFFFFF00u, sequence = 0;  // near the wrap of the tick count
+  // The tick count near its wrap, running only while the bridge sleeps; the clipboard's sequence number.
+  uint32_t now = 0xFFFFFF00u, sequence = 0;
   int beeps = 0;
-  std::string formats;
+  // The registered clipboard formats' names, numbered from 0xC000 as Windows numbers them.
+  std::vector<std::string> registered;
 
-  bool Blank(size_t i) { return text[i] == ' '; }
-  void KeyDown(uint8_t vk) override {
-    if (vk == kVkControl || vk == kVkShift) return void((vk == kVkControl ? ctrl : shift) = true);
-    if (ignoring) return;
-    keys += std::string(ctrl ? "^" : "") + (shift ? "+" : "") + std::string(1, static_cast<char>(vk)) + " ";
-    size_t c = caret;
-    if (vk == kVkRight && ctrl) {
-      while (c < text.size() && !Blank(c)) ++c;
-      while (c < text.size() && Blank(c)) ++c;
-    } else if (vk == kVkLeft && ctrl) {
-      while (c > 0 && Blank(c - 1)) --c;
-      while (c > 0 && !Blank(c - 1)) --c;
-    } else if (vk == kVkLeft || vk == kVkRight) {
-      c = vk == kVkLeft ? (c ? c - 1 : 0) : std::min(c + 1, text.size());
-    } else if (vk == kVkC && ctrl) {
-      // Nothing selected, or the clipboard held by another program: nothing copied.
-      if ((Selected() || !copyAs.empty()) && !held)
-        clipboard = copyAs.empty() ? text.substr(std::min(caret, anchor), Selected()) : copyAs, ++sequence;
-      return;
-    } else {
-      std::string typed = vk == kVkV && ctrl
-                              ? clipboard
-                              : std::string(1, vk == kVkDecimal ? '.' : static_cast<char>(vk - kVkNumpad0 + '0'));
-      text.replace(std::min(caret, anchor), Selected(), typed);
-      return void(caret = anchor = std::min(caret, anchor) + typed.size());
-    }
-    caret = c, anchor = shift ? anchor : c;
-  }
-  // Stop-gap until the fake logs names itself.
-  std::string Keys() {
-    std::string named;
-    for (size_t i = 0; i < keys.size(); ++i) {
-      if (keys[i] == ' ') continue;
-      std::string name;
-      while (keys[i] == '^' || keys[i] == '+') name += keys[i++] == '^' ? "Ctrl+" : "Shift+";
-      const uint8_t vk = static_cast<uint8_t>(keys[i]);
-      if (vk == kVkRight)
-        name += "Right";
-      else if (vk == kVkLeft)
-        name += "Left";
-      else if (vk == kVkDecimal)
-        name += "Decimal";
-      else if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9)
-        name += "Numpad" + std::to_string(vk - kVkNumpad0);
-      else
-        name += static_cast<char>(vk);
-      named += (named.empty() ? "" : " ") + name;
-    }
-    return named;
-  }
-  size_t Selected() { return caret > anchor ? caret - anchor : anchor - caret; }
-  void KeyUp(uint8_t vk) override { vk == kVkControl ? ctrl = false : vk == kVkShift ? shift = false : false; }
-  bool Open() override { return !held && (open = true); }
-  void Close() override { open = false; }
-  bool Empty() override { return clipboard.clear(), ++sequence, open; }
-  bool SetData(unsigned format, const void* bytes, size_t n) override {
-    if (format != kClipboardText)
-      return formats += Hex(format) + "=" + Hex(*static_cast<const uint32_t*>(bytes)) + " ", true;
-    return clipboard.assign(static_cast<const char*>(bytes), n - 1), ++sequence, open;
-  }
-  std::string GetText() override { return clipboard; }
-  uint32_t SequenceNumber() override { return sequence; }
-  unsigned RegisterFormat(const char* name) override { return 0xC000 + static_cast<unsigned>(strlen(name)); }
   // Sets the text from its shown form: the selection in brackets, or the caret as "|".
-  void Set(std::string shown) {
-    const size_t open = shown.find('['), bar = shown.find('|');
-    if (open != std::string::npos) shown.erase(open, 1), anchor = open, caret = shown.find(']'), shown.erase(caret, 1);
-    if (bar != std::string::npos) shown.erase(bar, 1), caret = anchor = bar;
-    text = shown;
+  void Set(const std::string& shown) {
+    text.clear();
+    for (char c : shown) {
+      if (c == '[' || c == '|') anchor = text.size();
+      if (c == ']' || c == '|') caret = text.size();
+      if (c != '[' && c != ']' && c != '|') text += c;
+    }
   }
   // The text with its selection in brackets.
-  std::string Shown() {
+  std::string Shown() const {
     std::string shown = text;
-    if (Selected()) shown.insert(std::max(caret, anchor), "]").insert(std::min(caret, anchor), "[");
+    if (caret != anchor) shown.insert(std::max(caret, anchor), "]").insert(std::min(caret, anchor), "[");
     return shown;
+  }
+  // The keys the field saw, by name, with the modifiers held: "Ctrl+Right Ctrl+Shift+Left Ctrl+C".
+  std::string Keys() const { return seen; }
+  // The clipboard's formats in name order with their content: "CF_TEXT=25 CanIncludeInClipboardHistory=0".
+  std::string Formats() const {
+    std::string formats;
+    for (const auto& [name, content] : clipboard)
+      formats.append(formats.empty() ? "" : " ").append(name).append("=").append(content);
+    return formats;
+  }
+
+  void Send(const std::vector<TKeyEvent>& events) override {
+    for (const TKeyEvent& event : events) {
+      if (event.up) {
+        KeyUp(event.vk);
+      } else {
+        KeyDown(event.vk);
+      }
+    }
+  }
+  void KeyDown(uint8_t vk) {
+    ++down;
+    if (vk == kVkControl) ctrl = true;
+    if (vk == kVkShift) shift = true;
+    if (vk == kVkControl || vk == kVkShift || ignoring) return;
+    seen += (seen.empty() ? "" : " ") + std::string(ctrl ? "Ctrl+" : "") + (shift ? "Shift+" : "") + KeyName(vk);
+    if (ctrl && vk == kVkC) Copy();
+    if (ctrl && vk == kVkV) Type(Pasted());
+    if (vk == kVkLeft || vk == kVkRight) Move(vk == kVkRight);
+    if (vk == kVkDecimal) Type(".");
+    if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) Type(std::string(1, static_cast<char>('0' + vk - kVkNumpad0)));
+  }
+  void KeyUp(uint8_t vk) {
+    --down;
+    if (vk == kVkControl) ctrl = false;
+    if (vk == kVkShift) shift = false;
+  }
+  bool Open() override {
+    open = !held;
+    return open;
+  }
+  void Close() override { open = false; }
+  bool Empty() override {
+    clipboard.clear();
+    ++sequence;
+    return open;
+  }
+  bool SetData(unsigned format, const void* bytes, size_t count) override {
+    const char* data = static_cast<const char*>(bytes);
+    const bool ended = count > 0 && data[count - 1] == 0;  // as a text must be
+    if (format == kClipboardText)
+      clipboard["CF_TEXT"] = std::string(data, count - ended) + (ended ? "" : "(no zero byte)");
+    if (format >= 0xC000)
+      clipboard[registered.at(format - 0xC000)] = std::to_string(*static_cast<const uint32_t*>(bytes));
+    ++sequence;
+    return open;
+  }
+  std::string GetText() override { return clipboard.count("CF_TEXT") ? clipboard["CF_TEXT"] : std::string(); }
+  uint32_t SequenceNumber() override { return sequence; }
+  unsigned RegisterFormat(const char* name) override {
+    auto found = std::find(registered.begin(), registered.end(), name);
+    if (found == registered.end()) found = registered.insert(found, name);
+    return 0xC000 + static_cast<unsigned>(found - registered.begin());
   }
   void SleepMs(int ms) override { now += static_cast<uint32_t>(ms); }
   uint32_t NowMs() override { return now; }
@@ -211,6 +229,49 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
   bool HasForeground() override { return foreground; }
   TIntegrity Foreground() override { return level; }
   TIntegrity Own() override { return own; }
+
+ private:
+  std::string seen;
+
+  static std::string KeyName(uint8_t vk) {
+    if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) return "Numpad" + std::to_string(vk - kVkNumpad0);
+    if (vk == kVkLeft || vk == kVkRight) return vk == kVkLeft ? "Left" : "Right";
+    return vk == kVkDecimal ? "Decimal" : std::string(1, static_cast<char>(vk));  // the letters C and V
+  }
+  size_t Start() const { return std::min(caret, anchor); }
+  size_t Length() const { return std::max(caret, anchor) - Start(); }
+  bool Blank(size_t i) const { return text[i] == ' '; }
+  // Ctrl+Left and Ctrl+Right stop at word starts, after the blanks that follow a word; a
+  // plain arrow moves the caret by one character, as an EDIT does, ending any selection.
+  void Move(bool right) {
+    size_t c = caret;
+    if (ctrl && right) {
+      while (c < text.size() && !Blank(c)) ++c;
+      while (c < text.size() && Blank(c)) ++c;
+    } else if (ctrl) {
+      while (c > 0 && Blank(c - 1)) --c;
+      while (c > 0 && !Blank(c - 1)) --c;
+    } else {
+      c = right ? std::min(c + 1, text.size()) : c - (c > 0);
+    }
+    caret = c;
+    if (!shift) anchor = c;
+  }
+  // Ctrl+C as programs copy: the clipboard emptied, then the text in both forms. Nothing
+  // when nothing is selected or another program holds the clipboard.
+  void Copy() {
+    if ((Length() == 0 && copyAs.empty()) || held) return;
+    const std::string copied = copyAs.empty() ? text.substr(Start(), Length()) : copyAs;
+    clipboard = {{"CF_TEXT", copied}, {"CF_UNICODETEXT", copied}};
+    ++sequence;
+  }
+  // Ctrl+V pastes the Unicode text when there is one, as Windows does, else CF_TEXT.
+  std::string Pasted() { return clipboard.count("CF_UNICODETEXT") ? clipboard["CF_UNICODETEXT"] : GetText(); }
+  // Replaces the selection, leaving the caret after the typed text.
+  void Type(const std::string& typed) {
+    text.replace(Start(), Length(), typed);
+    caret = anchor = Start() + typed.size();
+  }
 };
 
 // The program's state at start, with the fakes wired in where start-up wires the system,
@@ -224,6 +285,7 @@ struct Program {
     SetX87ControlWord(kStandingControlWord);
     SetLocaleDecimalSeparator('.');
     SetDecimalKeyCaption(u'.');
+    SetLocaleGroupingSeparator(',');
     KeyBridge = &bridge;
     LoadSettings(pad);
     UpdateCellMetrics(pad);
