@@ -1,51 +1,38 @@
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include "Fakes.h"
 #include "calc/SmplCalcKrnl.h"
 #include "numtext/NumFormat.h"
 
 namespace {
 
-struct KernelRow {
-  const char* name;
-  // Kernel calls: a digit SetEntry, + - * / the operators, = Evaluate, R Reset to 7, x
-  // multiply with an unused high bit set, ! an operator of a level that has no slot.
-  const char* calls;
-  const char* reported;  // each value the change notification reported, as pasted
-};
-
-// Under a caller's control word that unmasks division by zero and overflow, which every
-// call gives back as it found it.
+// Each value the kernel's change notification reports, as pasted, for a run of calls: a digit
+// SetEntry, + - * / the operators, = Evaluate, R Reset to 7, x multiply with an unused high bit
+// set, ! an operator of a level that has no slot. Under a caller's control word that unmasks
+// division by zero and overflow, which every call gives back as it found it.
 TEST(Kernel, ReportsEachChangeOfTheDisplayedValue) {
-  const KernelRow rows[] = {
+  struct Row {
+    const char *name, *calls, *reported;
+  };
+  const Row rows[] = {
       {.name = "x before +, and = repeats the last step", .calls = "2+3*4===", .reported = "2 2 3 3 4 14 26 38"},
-      {.name = "= repeats a product", .calls = "3*4===", .reported = "3 3 4 12 48 192"},
       {.name = "a second operator replaces the first", .calls = "2+*3=", .reported = "2 2 2 3 6"},
       {.name = "a lower operator after a higher one", .calls = "2*+3=", .reported = "2 2 2 3 5"},
-      {.name = "a pending sum under a replaced operator", .calls = "1+2*+3=", .reported = "1 1 2 2 3 3 6"},
       {.name = "= repeats a difference", .calls = "5-===", .reported = "5 5 0 -5 -10"},
-      {.name = "- is left-associative", .calls = "7-2-1=", .reported = "7 7 2 5 1 4"},
-      {.name = "/ is left-associative", .calls = "8/2/2=", .reported = "8 8 2 4 2 2"},
+      {.name = "- and / are left-associative", .calls = "7-2-1=8/2/2=", .reported = "7 7 2 5 1 4 8 8 2 4 2 2"},
       {.name = "two products summed", .calls = "2*3+4*5=", .reported = "2 2 3 6 4 4 5 26"},
       {.name = "infinity and NaN carry on", .calls = "1/0=+1=*0=", .reported = "1 1 0 INF INF 1 INF INF 0 NAN"},
-      {.name = "zero over zero", .calls = "0/0=", .reported = "0 0 0 NAN"},
       {.name = "a digit after = starts anew", .calls = "2+3=4=", .reported = "2 2 3 5 4 4"},
       {.name = "an operator after = goes on from the result", .calls = "2+3=*4=", .reported = "2 2 3 5 5 4 20"},
-      {.name = "= after an operator uses the result twice", .calls = "1+2=+=", .reported = "1 1 2 3 3 6"},
-      {.name = "a reset forgets the pending step", .calls = "2+3=R=", .reported = "2 2 3 5 7 7"},
+      {.name = "a reset forgets the pending step", .calls = "2*3=R+1=", .reported = "2 2 3 6 7 7 1 8"},
       {.name = "= at start", .calls = "=", .reported = "0"},
       {.name = "high bits and unknown levels", .calls = "2x3!=", .reported = "2 2 3 6"},
-      {.name = "a reset then a sum", .calls = "2*3=R+1=", .reported = "2 2 3 6 7 7 1 8"},
-      {.name = "+ after - replaces it", .calls = "9-+2=", .reported = "9 9 9 2 11"},
-      {.name = "* after / replaces it", .calls = "6/*2=", .reported = "6 6 6 2 12"},
   };
   const std::string operators = "+-*/x!";
   const uint8_t codes[] = {0, 1, 2, 3, 0x82, 4};
   SetX87ControlWord(0x1332);
   const uint16_t callersWord = GetX87ControlWord();
-  for (const KernelRow& row : rows) {
+  for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     TSmplCalcKrnl kernel;
     std::string reported;
@@ -64,8 +51,8 @@ TEST(Kernel, ReportsEachChangeOfTheDisplayedValue) {
   SetX87ControlWord(kStandingControlWord);
 }
 
-// Presses keys by their captions ("*" the x key, "/" the division key, "." the decimal
-// key); "M" is the middle button.
+// Presses keys by their captions ("*" the x key, "/" the division key, "." the decimal key);
+// "M" is the middle button.
 void Press(Program& p, const std::string& keys) {
   const std::string grid = "789/456*123-0.=+";
   for (char key : keys) {
@@ -75,91 +62,101 @@ void Press(Program& p, const std::string& keys) {
   }
 }
 
-struct KeyRow {
-  const char* caption;
-  const char* keypad;      // what the focused application receives in keypad mode
-  const char* calculator;  // what 6, this key, 2 and = paste in calculator mode
-};
-
-// Each of the sixteen keys in both modes. The keypad's decimal key is the numeric keypad's;
-// in keypad mode the operator keys do nothing.
+// Each of the sixteen keys: its caption, what the focused application receives from it in
+// keypad mode, and what 6, the key, 2 and = paste in calculator mode.
 TEST(KeyActions, EveryKeyInBothModes) {
-  const KeyRow rows[] = {
+  struct Row {
+    const char *caption, *keypad, *calculator;
+  };
+  // clang-format off
+  const Row rows[] = {
       {"7", "Numpad7", "672"}, {"8", "Numpad8", "682"}, {"9", "Numpad9", "692"}, {"÷", "", "3"},
       {"4", "Numpad4", "642"}, {"5", "Numpad5", "652"}, {"6", "Numpad6", "662"}, {"×", "", "12"},
       {"1", "Numpad1", "612"}, {"2", "Numpad2", "622"}, {"3", "Numpad3", "632"}, {"-", "", "4"},
-      {"0", "Numpad0", "602"}, {".", "Decimal", "6.2"}, {"=", nullptr, "2"},     {"+", "", "8"},
-  };
+      {"0", "Numpad0", "602"}, {".", "Decimal", "6.2"}, {"=", nullptr, "2"},  {"+", "", "8"}};
+  // clang-format on
   for (int i = 0; i < 16; ++i) {
-    const KeyRow& row = rows[i];
-    SCOPED_TRACE(std::string("the key ") + row.caption);
+    SCOPED_TRACE(std::string("the key ") + rows[i].caption);
     const TButtonRec& key = KeyAt(i % 4, i / 4 + 1);
-    EXPECT_EQ(Utf8(key.Caption), row.caption);
-    if (row.keypad) {
-      Program p;
-      KeyAction(p.pad, p.pad, key);
-      EXPECT_EQ(p.target.Keys(), row.keypad);
+    EXPECT_EQ(Utf8(key.Caption), rows[i].caption);
+    if (rows[i].keypad) {  // "=" in keypad mode grabs: see below
+      Program keypad;
+      KeyAction(keypad.pad, keypad.pad, key);
+      EXPECT_EQ(keypad.target.Keys(), rows[i].keypad);
     }
-    Program p;
+    Program calculator;
     CalcMode = true;
-    Press(p, "6");
-    KeyAction(p.pad, p.pad, key);
-    Press(p, "2=");
-    EXPECT_EQ(p.target.Shown(), "[" + std::string(row.calculator) + "]");
+    Press(calculator, "6");
+    KeyAction(calculator.pad, calculator.pad, key);
+    Press(calculator, "2=");
+    EXPECT_EQ(calculator.target.Shown(), "[" + std::string(rows[i].calculator) + "]");
   }
 }
 
-struct ActionRow {
-  const char* name;
-  const char* field = "|";  // the focused application's text, "|" the caret
-  const char* keys;
-  const char* display = "";  // the calc edit's text
-  const char* after = "";    // the field after, the selection in brackets
-  int beeps = 0;
-  bool calculator = true;  // the mode after the keys; the pad is as wide as the mode
-  int charWidth = 6;       // pixels per character: the calc edit holds 17
-  char separator = '.';    // the locale's decimal separator
-  // Integrity levels: Windows drops synthetic input to a process above the pad's level.
-  TIntegrity target = 0x2000, own = 0x2000;  // empty: cannot be read
-  bool foreground = true;                    // a window has the focus
-};
-
-TEST(KeyActions, TypingCalculatingAndPasting) {
+// Keys pressed in turn from keypad mode, with the kernel holding 7 from before, into a field
+// shown with "|" for its caret: what the last key drew in the calc edit, the field after with
+// its selection in brackets, the beeps, and the mode (the pad as wide as it).
+TEST(KeyActions, TypingCalculatingGrabbingAndPasting) {
+  struct Row {
+    const char* name;
+    const char* field = "|";
+    const char* keys;
+    const char* shown = "";  // nothing drawn by the last key
+    const char* after = "";
+    int beeps = 0;
+    bool calculator = true;
+    std::string copyAs = "";  // what the field's Ctrl+C copies instead of its selection
+    int charWidth = 6;        // pixels per character: the calc edit holds 17
+    char separator = '.';     // the locale's decimal separator
+    // Windows drops synthetic input to a process above the pad's integrity level.
+    TIntegrity target = 0x2000, own = 0x2000;  // empty: cannot be read
+    bool foreground = true;                    // a window has the focus
+  };
   // clang-format off
-  const ActionRow rows[] = {
+  const Row rows[] = {
       {.name = "keypad keys type", .keys = "7.5", .after = "7.5", .calculator = false},
-      {.name = "the calculator types the locale's separator, the keypad the keypad's", .keys = "1.5M1.5+",
-       .display = "1,5", .after = "1.5", .separator = ','},
-      {.name = "digits after the middle button", .keys = "M12", .display = "12"},
-      {.name = "the separator alone is an operand", .keys = "M.", .display = "."},
-      {.name = "a leading separator", .keys = "M.5+", .display = "0.5"},
-      {.name = "a second separator is refused", .keys = "M5..", .display = "5.", .beeps = 1},
-      {.name = "after an operator a new operand may have its separator", .keys = "M1+.5*.5", .display = ".5"},
-      {.name = "leading zeros stay as typed", .keys = "M007", .display = "007"},
-      {.name = "an operator shows the operand's value", .keys = "M007+", .display = "7"},
-      {.name = "a digit fits to the last pixel; the next is refused", .keys = "M1234", .display = "123", .beeps = 1,
-       .charWidth = 34},
-      {.name = "a digit after = starts a new operand", .keys = "M2+3=4", .display = "4", .after = "[5]"},
-      {.name = "= pastes and selects the result", .field = "Total |", .keys = "M1/3=", .display = "0.333333333333333",
-       .after = "Total [0.333333333333333]"},
-      {.name = "the display holds fewer digits than the paste", .keys = "M1/3=", .display = "0.33",
+      {.name = "the calculator types the locale's separator, the keypad the keypad's", .keys = "1.5M1.5",
+       .shown = "1,5", .after = "1.5", .separator = ','},
+      {.name = "the middle button starts from 0", .keys = "M", .shown = "0"},
+      {.name = "digits as typed", .keys = "M12", .shown = "12"},
+      {.name = "the separator alone is an operand", .keys = "M.", .shown = "."},
+      {.name = "an operator shows a leading separator's value", .keys = "M.5+", .shown = "0.5"},
+      {.name = "a second separator is refused", .keys = "M5..", .beeps = 1},
+      {.name = "after an operator a new operand may have its separator", .keys = "M1+.5*.", .shown = "."},
+      {.name = "leading zeros stay as typed", .keys = "M008", .shown = "008"},
+      {.name = "an operator shows the operand's value", .keys = "M008+", .shown = "8"},
+      {.name = "a digit fits to the last pixel", .keys = "M123", .shown = "123", .charWidth = 34},
+      {.name = "the next is refused", .keys = "M1234", .beeps = 1, .charWidth = 34},
+      {.name = "a digit after = starts a new operand", .keys = "M2+3=4", .shown = "4", .after = "[5]"},
+      {.name = "= shows and pastes the result, selected", .field = "Total |", .keys = "M1/3=",
+       .shown = "0.333333333333333", .after = "Total [0.333333333333333]"},
+      {.name = "the display holds fewer digits than the paste", .keys = "M1/3=", .shown = "0.33",
        .after = "[0.333333333333333]", .charWidth = 100},
-      {.name = "division by zero", .keys = "M1/0=", .display = "INF", .after = "[INF]"},
-      {.name = "the display's and the paste's exponents", .keys = "M10000000000*10000000000=", .display = "1E020",
+      {.name = "division by zero", .keys = "M1/0=", .shown = "INF", .after = "[INF]"},
+      {.name = "the display's and the paste's exponents", .keys = "M10000000000*10000000000=", .shown = "1E020",
        .after = "[1E20]"},
       {.name = "18 digits shown where 15 do not fit", .keys = "M123456789*1000000001=",
-       .display = "1.23456789123E017", .after = "[1.23456789123457E17]"},
-      {.name = "an operator touches no application", .field = "1|", .keys = "M+", .display = "0", .after = "1"},
-      {.name = "= in keypad mode starts from the number at the caret", .field = "Total 12.5|", .keys = "=*2=",
-       .display = "25", .after = "Total [25]"},
+       .shown = "1.23456789123E017", .after = "[1.23456789123457E17]"},
+      {.name = "an operator touches no application", .field = "1|", .keys = "M+", .shown = "0", .after = "1"},
+      {.name = "= grabs a grouped number", .field = "Total 1,234.56|", .keys = "=", .shown = "1234.56",
+       .after = "Total [1,234.56]"},
+      {.name = "and the result replaces it", .field = "Total 1,234.56|", .keys = "=*2=", .shown = "2469.12",
+       .after = "Total [2469.12]"},
+      {.name = "an empty field starts from 0", .keys = "=", .shown = "0"},
+      {.name = "a word is left alone", .field = "Total abc|", .keys = "=", .after = "Total abc", .beeps = 1,
+       .calculator = false},
+      {.name = "a currency sign is no number", .field = "$12.5|", .keys = "=", .after = "$12.5", .beeps = 1,
+       .calculator = false},
+      {.name = "a grid's cells are left alone", .field = "1|", .keys = "=", .after = "1", .beeps = 1,
+       .calculator = false, .copyAs = "1\t2\r\n3\t4\r\n"},
       {.name = "a lower level takes keys", .field = "12|", .keys = "7", .after = "127", .calculator = false,
        .target = 0x1000},
       {.name = "an elevated application gets no key", .field = "12|", .keys = "7", .after = "12", .beeps = 1,
        .calculator = false, .target = 0x3000},
       {.name = "an elevated application gets no grab", .field = "12|", .keys = "=", .after = "12", .beeps = 1,
        .calculator = false, .target = 0x3000},
-      {.name = "an elevated application gets no paste", .field = "12|", .keys = "M1+2=", .display = "2",
-       .after = "12", .beeps = 1, .target = 0x3000},
+      {.name = "an elevated application gets no paste", .field = "12|", .keys = "M1+2=", .after = "12", .beeps = 1,
+       .target = 0x3000},
       {.name = "an application the pad may not ask gets nothing", .field = "12|", .keys = "7", .after = "12",
        .beeps = 1, .calculator = false, .target = std::nullopt},
       {.name = "the pad's own level unknown", .field = "12|", .keys = "7", .after = "127", .calculator = false,
@@ -168,48 +165,26 @@ TEST(KeyActions, TypingCalculatingAndPasting) {
        .target = std::nullopt, .foreground = false},
   };
   // clang-format on
-  for (const ActionRow& row : rows) {
+  for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Program p;
+    Kernel.Reset(7);
     p.target.Set(row.field);
+    p.target.copyAs = row.copyAs;
     p.target.level = row.target;
     p.target.own = row.own;
     p.target.foreground = row.foreground;
     p.pad.charWidth = row.charWidth;
     SetLocaleDecimalSeparator(row.separator);
-    Press(p, row.keys);
-    EXPECT_EQ(DisplayText, row.display);
+    Press(p, std::string(row.keys).substr(0, std::string(row.keys).size() - 1));
+    p.pad.drawn.clear();
+    Press(p, std::string(1, row.keys[std::string(row.keys).size() - 1]));
+    EXPECT_EQ(p.pad.drawn, *row.shown ? std::string("calc edit ") + row.shown : "") << "the calc edit";
     EXPECT_EQ(p.target.Shown(), row.after);
     EXPECT_EQ(p.pad.beeps + p.target.beeps, row.beeps);
     EXPECT_EQ(CalcMode, row.calculator);
-    EXPECT_EQ(p.pad.client.right, row.calculator ? 118 : 0);
-  }
-}
-
-struct EditRow {
-  const char* name;
-  const char* keys;   // in calculator mode, after the middle button drew 0
-  const char* shown;  // each text the calc edit was drawn with, in turn
-};
-
-// The calc edit is drawn once per key, with the text as typed while an operand is typed.
-TEST(KeyActions, CalcEditDrawnAfterEachKey) {
-  const EditRow rows[] = {
-      {.name = "digits as typed, then the operand's value", .keys = "007+", .shown = "0 00 007 7"},
-      {.name = "a separator first", .keys = ".5", .shown = ". .5"},
-      {.name = "a refused key draws nothing", .keys = "5..", .shown = "5 5."},
-      {.name = "the result", .keys = "1/3=", .shown = "1 1 3 0.333333333333333"},
-  };
-  for (const EditRow& row : rows) {
-    SCOPED_TRACE(row.name);
-    Program p;
-    Press(p, "M");
-    p.pad.drawn.clear();
-    Press(p, row.keys);
-    std::string shown = p.pad.drawn;
-    for (size_t at; (at = shown.find("calc edit ")) != std::string::npos;) shown.erase(at, 10);
-    for (size_t at; (at = shown.find(", ")) != std::string::npos;) shown.erase(at, 1);
-    EXPECT_EQ(shown, row.shown);
+    EXPECT_EQ(p.pad.client.right, row.calculator ? PadSize().width : 0) << "the pad's width";
+    EXPECT_EQ(Kernel.GetValue() == 7, !row.calculator) << "the kernel left alone in keypad mode";
   }
 }
 
