@@ -43,7 +43,8 @@ int Count(const std::string& text, const std::string& word) {
 
 // Ticking: a 10 ms timer that never stops. Resting: the fake system ticks only while the
 // sample timer runs, sends WM_INPUT when the cursor moves (with device input) while the mouse
-// is watched, and a backup tick every 50 ticks from the tick `phase` on.
+// is watched, and a backup tick every 50 ticks from the tick `phase` on. All of it reaches the
+// sampler through the pad's window procedure.
 enum class Run { Ticking, Resting, RestingWithoutDeviceInput };
 
 // The sampler along the path, from a pad in calculator mode; what the user saw, e.g.
@@ -57,11 +58,11 @@ std::string Walk(FakePad& pad, const Path& path, Run run = Run::Ticking, size_t 
     if (pad.cursorReadable) pad.cursor = path[tick];
     const bool visible = pad.visible;
     if (run == Run::Resting && pad.mouseWatch && moved) {
-      MouseInput(pad);
+      EXPECT_FALSE(HandlePadMessage(pad, pad, msg::Input, TPoint{})) << "WM_INPUT goes on to the system";
     } else if (run == Run::Ticking || pad.sampleTimer) {
-      SampleCursor(pad);
+      HandlePadMessage(pad, pad, msg::Timer, TPoint{}, kSampleTimerId);
     } else if (pad.backupTimer && tick % 50 == phase) {
-      BackupTick(pad);
+      HandlePadMessage(pad, pad, msg::Timer, TPoint{}, kBackupTimerId);
     }
     if (pad.visible == visible) continue;
     seen += !pad.visible ? "hidden, "
@@ -137,6 +138,7 @@ TEST(Gesture, SamplerTogglesThePad) {
               {"two circles in one go", Circle(40, 90, 80, 80), kShown + "hidden, ", 0},
               {"256 samples a turn", Circle(256, 300, 200, 200), "", 0},
               {"200 samples a turn", Circle(200, 205, 200, 200), kShown, 0},
+              {"two rests a tick short of half a second", Still({0, 9}, 52) + Still({9, 0}, 52), "", 0},
               {"a rest, a circle", home + circle, kShown, 1},
               {"a rest, a circle with a pause of 1 tick", home + Paused(circle, 20, 1), kShown, 1},
               {"a rest, a circle with a pause of 2 ticks", home + Paused(circle, 20, 2), kShown, 1},
