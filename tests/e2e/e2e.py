@@ -241,7 +241,7 @@ if __name__ == "__main__":  # scripts/screenshots.py and bench/wine_measure.py i
     # Injected keypad keys type digits only with X's NumLock on and a real key seen after it.
     xset = subprocess.run(["xset", "q"], capture_output=True, text=True).stdout
     xdo(*(["key", "Num_Lock"] if re.search(r"Num Lock:\s+off", xset) else []), "type", "x", "sleep", 0.1)
-    scenarios = (typical_use, settings, spreadsheet, soak, circle_turns, quiet_at_rest, high_dpi)
+    scenarios = (typical_use, settings, spreadsheet, soak, quiet_at_rest, circle_turns, high_dpi)
     for scenario in scenarios:
         t0, shot, error = time.monotonic(), os.path.join(ART, scenario.__name__ + ".png"), ""
         try:
