@@ -93,9 +93,16 @@ void PointerStage(Canvas& context, PadWindow& window, uint32_t message, TPoint p
   UpdateHover(context, window);
 }
 
-bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message) {
+bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message, uintptr_t timerId) {
   switch (message) {
-    case msg::Timer: SampleCursor(window); return true;
+    case msg::Timer:
+      if (timerId == kBackupTimerId) {
+        BackupTick(window);
+      } else {
+        SampleCursor(window);
+      }
+      return true;
+    case msg::Input: MouseInput(window); return false;
     case msg::MouseMove:
       // A press outside every key drags the whole pad.
       if (Pressed && !HotValid) {
@@ -129,7 +136,7 @@ bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message) {
 
 }  // namespace
 
-bool HandlePadMessage(Canvas& context, PadWindow& window, uint32_t message, TPoint point) {
+bool HandlePadMessage(Canvas& context, PadWindow& window, uint32_t message, TPoint point, uintptr_t timerId) {
   if (message >= msg::MouseFirst && message <= msg::MouseLast) PointerStage(context, window, message, point);
-  return DispatchPadMessage(context, window, message);
+  return DispatchPadMessage(context, window, message, timerId);
 }

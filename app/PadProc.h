@@ -8,11 +8,12 @@
 #include <cstdint>
 
 #include "base/Types.h"
+#include "pad/PadWindow.h"
 
 class Canvas;
-class PadWindow;
 
 namespace msg {
+constexpr uint32_t Input = 0x00FF;
 constexpr uint32_t Timer = 0x0113;
 constexpr uint32_t MouseFirst = 0x0200;
 constexpr uint32_t MouseMove = 0x0200;
@@ -59,9 +60,11 @@ void UpdateHover(Canvas& context, PadWindow& window);
 void ActivateHotKey(Canvas& context, PadWindow& window);
 
 // A message for the pad other than paint and erase: the pointer stage for the mouse range
-// (point in client coordinates), then the dispatch of the messages handled here. Returns
-// false when the message is left to the system's default handling.
-bool HandlePadMessage(Canvas& context, PadWindow& window, uint32_t message, TPoint point);
+// (point in client coordinates), then the dispatch of the messages handled here; timerId is
+// WM_TIMER's identifier. Returns false when the message is (also) left to the system's
+// default handling, as WM_INPUT is so that the system frees the input.
+bool HandlePadMessage(Canvas& context, PadWindow& window, uint32_t message, TPoint point,
+                      uintptr_t timerId = kSampleTimerId);
 
 // The client point in a mouse message's lParam: signed 16-bit x low, y high.
 TPoint PointFromLParam(intptr_t lParam);

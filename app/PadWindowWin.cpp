@@ -92,3 +92,49 @@ void WinPadWindow::SetClassArrowCursor(bool arrow) {
 }
 
 void WinPadWindow::Beep() { MessageBeep(0); }
+
+namespace {
+
+constexpr UINT kSampleMs = 10;
+// The backup tick: at most 2 a second, and the system may put it off by up to a fifth of
+// that to serve it together with other timers.
+constexpr UINT kBackupMs = 500;
+constexpr ULONG kBackupToleranceMs = 100;
+
+// The mouse as a raw input device (HID usage page 1, generic desktop; usage 2, mouse).
+RAWINPUTDEVICE RawMouse(DWORD flags, HWND target) {
+  RAWINPUTDEVICE mouse{};
+  mouse.usUsagePage = 1;
+  mouse.usUsage = 2;
+  mouse.dwFlags = flags;
+  mouse.hwndTarget = target;
+  return mouse;
+}
+
+}  // namespace
+
+bool WinPadWindow::StartSampleTimer() { return SetTimer(window_, kSampleTimerId, kSampleMs, nullptr) != 0; }
+
+void WinPadWindow::StopSampleTimer() { KillTimer(window_, kSampleTimerId); }
+
+bool WinPadWindow::WatchMouseInput() {
+  // RIDEV_INPUTSINK: also while another application is in front, which needs the target.
+  RAWINPUTDEVICE mouse = RawMouse(RIDEV_INPUTSINK, window_);
+  return RegisterRawInputDevices(&mouse, 1, sizeof(mouse)) != FALSE;
+}
+
+void WinPadWindow::UnwatchMouseInput() {
+  RAWINPUTDEVICE mouse = RawMouse(RIDEV_REMOVE, nullptr);
+  RegisterRawInputDevices(&mouse, 1, sizeof(mouse));
+}
+
+bool WinPadWindow::StartBackupTimer() {
+  // SetCoalescableTimer came with Windows 8; the program runs on Windows 7 too.
+  using CoalescableTimer = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
+  FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), "SetCoalescableTimer");
+  if (found == nullptr) return SetTimer(window_, kBackupTimerId, kBackupMs, nullptr) != 0;
+  auto setTimer = reinterpret_cast<CoalescableTimer>(reinterpret_cast<void (*)()>(found));
+  return setTimer(window_, kBackupTimerId, kBackupMs, nullptr, kBackupToleranceMs) != 0;
+}
+
+void WinPadWindow::StopBackupTimer() { KillTimer(window_, kBackupTimerId); }

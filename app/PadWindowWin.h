@@ -35,6 +35,12 @@ class WinPadWindow : public PadWindow {
   void SetPointerShape(bool hand) override;
   void SetClassArrowCursor(bool arrow) override;
   void Beep() override;
+  bool StartSampleTimer() override;
+  void StopSampleTimer() override;
+  bool WatchMouseInput() override;
+  void UnwatchMouseInput() override;
+  bool StartBackupTimer() override;
+  void StopBackupTimer() override;
 
  private:
   HWND window_ = nullptr;

@@ -35,7 +35,7 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, PaintC
     ScreenToClient(window, &p);
     point = TPoint{p.x, p.y};
   }
-  if (HandlePadMessage(context, ThePad, message, point)) return 0;
+  if (HandlePadMessage(context, ThePad, message, point, wParam)) return 0;
   return DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -28,7 +28,7 @@ HWND CreatePad(HINSTANCE instance) {
   SetLayeredWindowAttributes(pad, MaskColor, 128, LWA_COLORKEY | LWA_ALPHA);
   ThePad.Attach(pad);
   Kernel.OnChange = [pad](TSmplCalcKrnl&) { SendMessageA(pad, WM_USER, 0, 0); };
-  SetTimer(pad, 0, 10, nullptr);
+  ThePad.StartSampleTimer();
   return pad;
 }
 

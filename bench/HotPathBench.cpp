@@ -48,6 +48,12 @@ class PathWindow : public PadWindow {
   void SetPointerShape(bool) override {}
   void SetClassArrowCursor(bool) override {}
   void Beep() override {}
+  bool StartSampleTimer() override { return true; }
+  void StopSampleTimer() override {}
+  bool WatchMouseInput() override { return true; }
+  void UnwatchMouseInput() override {}
+  bool StartBackupTimer() override { return true; }
+  void StopBackupTimer() override {}
 
   int shown = 0;
   int fontsBuilt = 0;

@@ -2,7 +2,8 @@
 """The running program under Wine, beside a floor program started in the same run.
 
 CPU time (user + system, from /proc/<pid>/stat of each Wine process) over an idle period
-and over a period of continuous mouse movement that draws no circle, resident memory,
+and over a period of continuous mouse movement that draws no circle, the context switches
+a second at rest (all threads, /proc/<pid>/task/*/status), resident memory,
 and the time from the tick that recognises a circle to the end of the pad's first paint
 (from the timing build kwix_latency.exe). Reuses the end-to-end harness (tests/e2e/e2e.py)
 and its helper program, which tells what the pad window does. Prints one line per figure
@@ -28,6 +29,16 @@ def cpu_seconds(pid):
     with open("/proc/%d/stat" % pid) as f:
         fields = f.read().rsplit(")", 1)[1].split()
     return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+
+
+def context_switches(pid):
+    """Voluntary and involuntary context switches of all the process's threads so far: each
+    wake-up of a thread that sleeps in the kernel is at least one."""
+    total = 0
+    for task in os.listdir("/proc/%d/task" % pid):
+        with open("/proc/%d/task/%s/status" % (pid, task)) as f:
+            total += sum(int(line.split()[1]) for line in f if "ctxt_switches" in line)
+    return total
 
 
 def rss_kib(pid):
@@ -59,22 +70,26 @@ def sweep_arc(seconds):
         e2e.xdo(*cmd)
 
 
-WHO = ("kwix", "floor", "poll")
+WHO = ("kwix", "floor", "poll", "wait")
 
 
 class Programs:
-    """kwix.exe, the floor program, and the floor program reading the cursor at every tick
-    ("poll"), started together."""
+    """kwix.exe, the floor program, the floor program reading the cursor at every tick
+    ("poll") and the floor program without a timer ("wait"), started together."""
 
     def __init__(self, args, log):
         self.procs = {
             "kwix": subprocess.Popen([args.loader, args.kwix], stdout=log, stderr=log),
             "floor": subprocess.Popen([args.loader, args.floor], stdout=log, stderr=log),
             "poll": subprocess.Popen([args.loader, args.floor, "cursor"], stdout=log, stderr=log),
+            "wait": subprocess.Popen([args.loader, args.floor, "wait"], stdout=log, stderr=log),
         }
 
     def sample(self):
         return {k: cpu_seconds(p.pid) for k, p in self.procs.items()}
+
+    def switches(self):
+        return {k: context_switches(p.pid) for k, p in self.procs.items()}
 
     def rss(self):
         return {k: rss_kib(p.pid) for k, p in self.procs.items()}
@@ -101,10 +116,11 @@ def measure_cpu(args, helper, log):
         e2e.xdo("mousemove", 960, 720)
         time.sleep(5)  # start-up is not what is measured
         r = {}
-        a = pair.sample()
+        a, sa = pair.sample(), pair.switches()
         time.sleep(args.seconds)
-        b = pair.sample()
+        b, sb = pair.sample(), pair.switches()
         r["idle"] = {k: b[k] - a[k] for k in a}
+        r["switches_idle"] = {k: (sb[k] - sa[k]) / args.seconds for k in sa}
         r["rss_idle"] = pair.rss()
         a = pair.sample()
         sweep_arc(args.seconds)
@@ -113,8 +129,9 @@ def measure_cpu(args, helper, log):
         r["rss_moving"] = pair.rss()
         r["shown"] = helper.state().visible
         pair.stop(helper)
-        print("round %d: idle %s; moving %s; RSS %s%s"
+        print("round %d: idle %s; context switches at rest %s; moving %s; RSS %s%s"
               % (n + 1, ", ".join("%s %.2f s" % (k, r["idle"][k]) for k in WHO),
+                 ", ".join("%s %.1f/s" % (k, r["switches_idle"][k]) for k in WHO),
                  ", ".join("%s %.2f s" % (k, r["moving"][k]) for k in WHO),
                  ", ".join("%s %d KiB" % (k, r["rss_moving"][k]) for k in WHO),
                  "; the pad showed!" if r["shown"] else ""), flush=True)
@@ -187,6 +204,13 @@ def main():
         print("cpu %s over %.0f s (median of %d): kwix %.3f s, floor %.3f s (ratio %.2f), floor reading the"
               " cursor %.3f s (ratio %.2f)" % (phase, args.seconds, len(rounds), med["kwix"], med["floor"],
                                               med["ratio"], med["poll"], med["ratio_poll"]))
+    sw = {w: median([r["switches_idle"][w] for r in rounds]) for w in WHO}
+    result["switches_idle"] = sw
+    print("context switches a second at rest (median of %d): kwix %.1f, waiting floor %.1f, floor with the"
+          " timer %.1f, floor reading the cursor %.1f (kwix %.1f %% of it)"
+          % (len(rounds), sw["kwix"], sw["wait"], sw["floor"], sw["poll"], 100 * sw["kwix"] / sw["poll"]))
+    wait_cpu = median([r["idle"]["wait"] for r in rounds])
+    print("cpu idle of the waiting floor: %.3f s" % wait_cpu)
     for phase in ("rss_idle", "rss_moving"):
         result[phase] = {w: median([r[phase][w] for r in rounds]) for w in WHO}
         print("%s: %s" % (phase, ", ".join("%s %d KiB" % (w, result[phase][w]) for w in WHO)))

@@ -14,11 +14,15 @@
 TPoint CursorTrail[kTrailCapacity];
 int32_t TrailCount = 0;
 int32_t StillTicks = 0;
+SamplerState Sampler = SamplerState::Moving;
+int32_t QuietTicks = 0;
 
 void ResetGestureState() {
   std::fill(std::begin(CursorTrail), std::end(CursorTrail), TPoint{});
   TrailCount = 0;
   StillTicks = 0;
+  Sampler = SamplerState::Moving;
+  QuietTicks = 0;
 }
 
 namespace {
@@ -56,6 +60,31 @@ double Bearing(const TPoint& p, const TPoint& centre) {
   Extended right = static_cast<Extended>(int64_t{p.x} - centre.x);
   Extended up = static_cast<Extended>(int64_t{centre.y} - p.y);
   return static_cast<double>(std::atan2(right, up));
+}
+
+// Stops the 10 ms timer once the watch for the mouse is in place; without the raw input
+// or the backup timer the sampler keeps ticking, and tries again after another quiet stretch.
+void Rest(PadWindow& window) {
+  QuietTicks = 0;
+  if (!window.WatchMouseInput()) return;
+  if (!window.StartBackupTimer()) {
+    window.UnwatchMouseInput();
+    return;
+  }
+  window.StopSampleTimer();
+  Sampler = SamplerState::Resting;
+}
+
+// The 10 ms timer first: without it the watch stays, and the next sign of movement tries
+// again. The watch goes at once, so a fast mouse cannot flood the queue. The wake is a tick:
+// the trail is empty and StillTicks at least kRestLimit, as they would be after ticking
+// through the rest, so the moving ticks from here on decide as if there had been no rest.
+void Wake(PadWindow& window) {
+  if (!window.StartSampleTimer()) return;
+  window.UnwatchMouseInput();
+  window.StopBackupTimer();
+  Sampler = SamplerState::Moving;
+  SampleCursor(window);
 }
 
 }  // namespace
@@ -101,7 +130,10 @@ void SampleCursor(PadWindow& window) {
   // rest: it adds nothing, and held long enough it empties the trail like a pause.
   if (!window.CursorPos(position) || position == CursorTrail[0]) {
     if (StillTicks < std::numeric_limits<int32_t>::max()) ++StillTicks;
-    if (StillTicks >= kRestLimit) TrailCount = 0;
+    if (StillTicks >= kRestLimit) {
+      TrailCount = 0;
+      if (Sampler == SamplerState::Moving && ++QuietTicks >= kQuietTicks) Rest(window);
+    }
     return;
   }
 
@@ -116,6 +148,17 @@ void SampleCursor(PadWindow& window) {
     TrailCount = 0;
   }
   StillTicks = 0;
+  QuietTicks = 0;
+}
+
+void MouseInput(PadWindow& window) {
+  // The input's own deltas are never read: the wake's tick asks the cursor where it is.
+  if (Sampler == SamplerState::Resting) Wake(window);
+}
+
+void BackupTick(PadWindow& window) {
+  TPoint position;
+  if (Sampler == SamplerState::Resting && window.CursorPos(position) && position != CursorTrail[0]) Wake(window);
 }
 
 void TogglePad(PadWindow& window, TPoint centre) {

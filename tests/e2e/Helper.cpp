@@ -10,6 +10,10 @@
 //   clip               whether the formats ExcludeClipboardContentFromMonitorProcessing,
 //                      CanIncludeInClipboardHistory and CanUploadToCloudClipboard are there
 //                      (1 or 0 each), then the CF_TEXT text
+//   circle X Y R       draws a circle of radius R around the screen point (X, Y) with
+//                      SetCursorPos, which makes no device input: from the top clockwise, 45
+//                      points a turn, one every 10 ms, until the pad shows (4 turns at most);
+//                      answers the number of points drawn and the longest gap between two, in ms
 // and, answered 1 or 0 as they succeed:
 //   mode n|d|g         a normal EDIT, which also lets go of the clipboard and the file held;
 //                      deaf (ignores every key); a spreadsheet grid that answers Ctrl+C with
@@ -20,6 +24,8 @@
 //   quit               WM_QUIT to the pad's thread
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -63,6 +69,18 @@ void Run(char* cmd) {
            IsWindowVisible(pad), r.left, r.top, r.right - r.left, r.bottom - r.top, GetWindowLongA(pad, GWL_EXSTYLE),
            key, alpha, pid, GetSystemMetrics(SM_CYMENU), at.x, at.y,
            GetForegroundWindow() == Edit && GetFocus() == Edit, LOWORD(sel), HIWORD(sel), Rights, Copies, Pastes, text);
+  } else if (is("circle")) {
+    int x = 0, y = 0, r = 0, n = 0;
+    DWORD last = GetTickCount(), gap = 0;
+    sscanf(arg, "%d %d %d", &x, &y, &r);
+    for (DWORD start = last; n < 180 && !IsWindowVisible(pad); ++n) {
+      SetCursorPos(x + std::lround(r * std::sin(n * 6.283185307179586 / 45)),
+                   y - std::lround(r * std::cos(n * 6.283185307179586 / 45)));
+      gap = std::max(gap, GetTickCount() - last);
+      last = GetTickCount();
+      while (GetTickCount() - start < 10u * (n + 1)) Sleep(1);
+    }
+    printf("%d %lu\n", n, gap);
   } else if (is("clip") && OpenClipboard(Edit)) {
     for (const char* format :
          {"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"})

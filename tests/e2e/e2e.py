@@ -227,6 +227,38 @@ def soak(h):  # KWIX_E2E_CIRCLES circles (8 unless set) each toggle the pad, and
     assert h.kwix.wait(timeout=5) == 0, "after WM_QUIT the program ended with code %d" % h.kwix.returncode
 
 
+def quiet_at_rest(h):  # the sampler sleeps at rest, and the first circle after a rest still counts
+    def switches():  # context switches of all of kwix.exe's threads so far
+        task = "/proc/%d/task/" % h.kwix.pid
+        return sum(int(line.split()[1]) for t in os.listdir(task) for line in open(task + t + "/status")
+                   if "ctxt_switches" in line)
+    rested, shown = [], None
+    for at, visible in ((SHOW, True), (HIDE, False)):  # circles from where the pointer rested 3 s
+        h.draw(at, 0)
+        time.sleep(2)
+        n = switches()
+        time.sleep(1)
+        rested.append(switches() - n)
+        s = h.toggle(at, visible)
+        assert s.focus, "the target lost the focus to a circle after a rest"
+        shown = shown or s
+    # A program polling the cursor every 10 ms switches about 900 times a second under Wine.
+    assert max(rested) < 45, "kwix.exe switched context %s times in a second at rest" % rested
+    # Circles drawn with SetCursorPos make no device input: one awake (0.1 s after the move to PARK ends
+    # its trail), two after rests that end at two phases of the backup tick, which has to wake the pad.
+    points = []
+    for rest in (0.1, 3, 3.25):
+        xdo(*h.at(*PARK), "sleep", rest)
+        n, gap = map(int, h.ask("circle %d %d 100" % SHOW).split())
+        points.append(n)
+        s = h.state()
+        assert s.visible and max(abs(s.left - shown.left), abs(s.top - shown.top)) <= 2, "a SetCursorPos circle " \
+            "%.2f s after a rest: the pad %s after %d points (longest gap %d ms)" % (rest, s, n, gap)
+        h.toggle(HIDE, False)
+    print("quiet_at_rest: %s context switches in 1 s at rest; a SetCursorPos circle shows the pad after %d points"
+          " awake, %d and %d after rests" % (rested, *points), flush=True)
+
+
 def high_dpi(h):  # at 144 dpi, in a prefix of its own, the pad is larger: circles show it in place and hide it
     prefix = os.environ["WINEPREFIX"] + "-144dpi"  # the last scenario: its desktop lies over the main one
     subprocess.run(["bash", "-c", 'kwix_prepare_prefix "$0" "$(kwix_win_arch)" desktop 144', prefix], timeout=300)
@@ -242,7 +274,7 @@ if __name__ == "__main__":  # scripts/screenshots.py and bench/wine_measure.py i
     # Injected keypad keys type digits only with X's NumLock on and a real key seen after it.
     xset = subprocess.run(["xset", "q"], capture_output=True, text=True).stdout
     xdo(*(["key", "Num_Lock"] if re.search(r"Num Lock:\s+off", xset) else []), "type", "x", "sleep", 0.1)
-    scenarios = (typical_use, settings, spreadsheet, grab_refusal, soak, circle_turns, high_dpi)
+    scenarios = (typical_use, settings, spreadsheet, grab_refusal, soak, quiet_at_rest, circle_turns, high_dpi)
     for scenario in scenarios:
         t0, shot, error = time.monotonic(), os.path.join(ART, scenario.__name__ + ".png"), ""
         try:

@@ -118,6 +118,24 @@ struct FakePad : PadWindow, Canvas {
   }
   void CaptionA(const TRect&, const std::string& text, TextAlign, TColor, TColor) override { Log("calc edit " + text); }
   int TextWidth(const std::string& t) override { return charWidth * static_cast<int>(t.size()); }
+
+  // The cursor sampler's timers and its watch for the mouse (gesture/): what runs now, what
+  // the system refuses to make ("backup timer", ...) and every request in order, by name:
+  // "mouse watch on, backup timer on, sample timer off, ".
+  bool sampleTimer = true, mouseWatch = false, backupTimer = false;
+  std::string refused, asked;
+  bool Switch(bool& running, const std::string& name, bool on) {
+    asked += name + (on ? " on, " : " off, ");
+    if (on && refused.find(name) != std::string::npos) return false;
+    running = on;
+    return true;
+  }
+  bool StartSampleTimer() override { return Switch(sampleTimer, "sample timer", true); }
+  void StopSampleTimer() override { Switch(sampleTimer, "sample timer", false); }
+  bool WatchMouseInput() override { return Switch(mouseWatch, "mouse watch", true); }
+  void UnwatchMouseInput() override { Switch(mouseWatch, "mouse watch", false); }
+  bool StartBackupTimer() override { return Switch(backupTimer, "backup timer", true); }
+  void StopBackupTimer() override { Switch(backupTimer, "backup timer", false); }
 };
 
 // A text field with a caret and a selection, as an EDIT control answers the bridge's keys,
