@@ -123,6 +123,7 @@ bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message) {
     case msg::User:
       if (!Typing) RefreshDisplay(context);
       return true;
+    case msg::Toggle: TogglePadAtCursor(window); return true;
     default: return false;
   }
 }
