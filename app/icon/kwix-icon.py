@@ -2,7 +2,7 @@
 """Draws kwix.exe's icon and writes it as an .ico file: the pad in keypad mode, its keys in
 the default colours (black keys with silver edges, yellow captions on black), at 16, 24, 32,
 48 and 256 pixels. Everything is drawn from the shapes below with the standard library alone,
-so the same source gives the same bytes on every machine.
+so every build gives the same bytes (zlib at one level, no time stamps).
 
     kwix-icon.py OUTPUT.ico [PNG_FOLDER]   (PNG_FOLDER: each size also as a PNG, to look at)
 """
