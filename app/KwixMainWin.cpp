@@ -1,4 +1,4 @@
-// The program's entry point: no window of its own, no command line.
+// The program's entry point: no window of its own; the command line is read by RunKwix.
 #include <windows.h>
 
 #include <cstdlib>

@@ -130,6 +130,7 @@ bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message, ui
     case msg::User:
       if (!Typing) RefreshDisplay(context);
       return true;
+    case msg::Toggle: TogglePadAtCursor(window); return true;
     default: return false;
   }
 }

@@ -24,6 +24,8 @@ constexpr uint32_t MButtonDown = 0x0207;
 constexpr uint32_t MouseLast = 0x020A;
 constexpr uint32_t MouseLeave = 0x02A3;
 constexpr uint32_t User = 0x0400;
+// WM_APP + 1, posted by kwix.exe /toggle to the running copy's pad.
+constexpr uint32_t Toggle = 0x8001;
 }  // namespace msg
 
 // The cell under the pointer (from CellAt), whether it is a key of the current mode with

@@ -1,11 +1,16 @@
 #include "app/StartupWin.h"
 
+#include <string>
+
+#include "app/CommandLine.h"
+#include "app/PadProc.h"
 #include "app/PadWindowWin.h"
 #include "app/PadWndProcWin.h"
 #include "base/X87.h"
 #include "bridge/Bridge.h"
 #include "calc/KeyActions.h"
 #include "calc/KeyTable.h"
+#include "gesture/Gesture.h"
 #include "numtext/NumText.h"
 #include "pad/Drawing.h"
 #include "settings/Settings.h"
@@ -32,13 +37,60 @@ HWND CreatePad(HINSTANCE instance) {
   return pad;
 }
 
+namespace {
+
+// The pad of the copy that owns the mutex; one that has only just started may not have
+// created it yet.
+HWND FindRunningPad() {
+  for (int tries = 0; tries < 40; ++tries) {
+    if (HWND pad = FindWindowA("KWIXWnd", nullptr)) return pad;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+// A second copy passes its command to the running one. Exit code 0 when it was passed on
+// (and for /quit, the running copy has ended), 1 when there was nobody to pass it to or the
+// running copy would not take it (it runs as administrator and this copy does not).
+int AskRunningCopy(Command command) {
+  if (command == Command::Run) return 0;
+  HWND pad = FindRunningPad();
+  if (!pad) return 1;
+  if (command == Command::Toggle) return PostMessageA(pad, msg::Toggle, 0, 0) ? 0 : 1;
+  DWORD processId = 0;
+  const DWORD threadId = GetWindowThreadProcessId(pad, &processId);
+  ScopedHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+  if (!PostThreadMessageA(threadId, WM_QUIT, 0, 0)) return 1;
+  // A script that replaces kwix.exe next needs the file free: wait until the copy has gone.
+  return !process || WaitForSingleObject(process, 5000) == WAIT_OBJECT_0 ? 0 : 1;
+}
+
+}  // namespace
+
 int RunKwix(HINSTANCE instance) {
   // Exceptions stay masked: an unmasked floating-point trap would end the process.
   SetX87ControlWord(kStandingControlWord);
 
-  // One copy per log-on: a second one ends at once, silently, before reading anything.
+  const std::string argument = FirstArgument(GetCommandLineA());
+  const Command command = ReadSwitch(argument);
+  if (command == Command::Help || command == Command::Unknown) {
+    const bool help = command == Command::Help;
+    const std::string text = help ? kUsageText : "Unknown switch: " + argument + "\n\n" + kUsageText;
+    MessageBoxA(nullptr, text.c_str(), "KWIX", MB_OK | (help ? MB_ICONINFORMATION : MB_ICONWARNING));
+    return help ? 0 : 2;
+  }
+
+  // One copy per log-on: a second one hands its command on and ends, before reading anything.
+  // An abandoned mutex is ours: the copy that held it has ended (a /quit) while another
+  // program still had it open.
   HANDLE running = CreateMutexA(nullptr, TRUE, "KWIX_Running");
-  if (WaitForSingleObject(running, 0) != WAIT_OBJECT_0) return 0;
+  const DWORD wait = WaitForSingleObject(running, 0);
+  if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
+    // Not held open while waiting for a copy that is told to end.
+    CloseHandle(running);
+    return AskRunningCopy(command);
+  }
+  if (command == Command::Quit) return 1;
 
   LoadSettings(ThePad);
   // The separator is a byte of the system code page; the caption is wide text.
@@ -49,8 +101,12 @@ int RunKwix(HINSTANCE instance) {
   LocaleGroupingSeparator();  // fetched once now, like the decimal separator, not during a grab
 
   KeyBridge = &SystemBridge();
-  CreatePad(instance);
+  HWND pad = CreatePad(instance);
+  // /toggle from a copy that is not elevated reaches an elevated one: it only shows or hides
+  // the pad. Ending it stays with programs of its own level, as the system filters WM_QUIT.
+  ChangeWindowMessageFilterEx(pad, msg::Toggle, MSGFLT_ALLOW, nullptr);
   SeedPadRandom(GetTickCount());
+  if (command == Command::Toggle) TogglePadAtCursor(ThePad);
 
   MSG message;
   // GetMessage's -1 (an error) must not spin the loop for ever.

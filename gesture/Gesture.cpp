@@ -169,6 +169,11 @@ void TogglePad(PadWindow& window, TPoint centre) {
   }
 }
 
+void TogglePadAtCursor(PadWindow& window) {
+  TPoint cursor;
+  if (window.IsVisible() || window.CursorPos(cursor)) TogglePad(window, cursor);
+}
+
 void ShowPadAt(PadWindow& window, TPoint centre) {
   // Settings are read at every showing, so an edited file takes effect now.
   LoadSettings(window);

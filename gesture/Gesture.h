@@ -55,6 +55,10 @@ bool IsCircleGesture(const TPoint* trail, int32_t last, TPoint& centre);
 // Hides a visible pad, otherwise shows it at centre.
 void TogglePad(PadWindow& window, TPoint centre);
 
+// kwix.exe /toggle from outside: as a circle centred on the pointer would. A pointer that
+// cannot be read still hides a visible pad but shows none.
+void TogglePadAtCursor(PadWindow& window);
+
 // Reloads the settings and shows the pad in keypad mode, its "5" key under centre, without
 // taking the focus.
 void ShowPadAt(PadWindow& window, TPoint centre);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that a built kwix.exe is what users get: a Windows GUI program (no console)
-# that imports nothing but Windows' own DLLs.
+# with its icon, that imports nothing but Windows' own DLLs.
 set -euo pipefail
 exe=$1
 # The 64-bit binutils read 32-bit programs too.
@@ -8,6 +8,8 @@ objdump=x86_64-w64-mingw32-objdump
 info=$("$objdump" -p "$exe")
 fail() { echo "check-exe: $exe: $*" >&2; exit 1; }
 grep -q 'Subsystem.*(Windows GUI)' <<<"$info" || fail "not a GUI program"
+# An icon group (resource type 14) among the resource types: what Explorer shows.
+grep -qE '^[0-9a-f]+   Entry: ID: 0x00000e,' <<<"$info" || fail "carries no icon"
 dlls=$(grep 'DLL Name:' <<<"$info" | awk '{print toupper($3)}' | sort -u | tr '\n' ' ')
 for dll in $dlls; do
   case "$dll" in
@@ -16,4 +18,4 @@ for dll in $dlls; do
   esac
 done
 format=$(grep -m1 'file format' <<<"$("$objdump" -f "$exe")" | awk '{print $NF}')
-echo "check-exe: $exe: $format, Windows GUI, imports $dlls, $(stat -c %s "$exe") bytes"
+echo "check-exe: $exe: $format, Windows GUI with an icon, imports $dlls, $(stat -c %s "$exe") bytes"

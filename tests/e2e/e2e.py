@@ -259,6 +259,28 @@ def quiet_at_rest(h):  # the sampler sleeps at rest, and the first circle after 
           " awake, %d and %d after rests" % (rested, *points), flush=True)
 
 
+def control_from_outside(h):
+    # kwix.exe /toggle shows the pad with its "5" under the pointer, then hides it, the target keeping the focus;
+    # /quit ends the running copy; then /quit fails with 1, and /toggle starts a copy that shows the pad.
+    def run(switch):  # a second copy's exit code
+        return subprocess.run([LOADER, KWIX, switch], env=h.env, stdout=LOG, stderr=LOG, timeout=30).returncode
+
+    def toggled(visible):
+        s = wait(h.state, lambda s: s.visible == visible, "the pad %s" % ("shown" if visible else "hidden"))
+        assert not visible or (0 <= s.cx - s.left - 5 - h.col < h.col and 0 <= s.cy - s.top - 5 - 2 * h.row < h.row), \
+            "the pointer at (%d, %d) is not on the 5 key of the pad at %s" % (s.cx, s.cy, s)
+        h.expect("", (0, 0), "/toggle")
+    xdo(*h.at(*SHOW))
+    for visible in (True, False):
+        assert (code := run("/toggle")) == 0, "/toggle ended with %d" % code
+        toggled(visible)
+    assert (code := run("/quit")) == 0 and h.kwix.wait(timeout=5) == 0 and not h.state().found, \
+        "/quit ended with %d, the running copy with %s, its pad %s" % (code, h.kwix.poll(), h.state())
+    assert (code := run("/quit")) == 1, "/quit with no copy running ended with %d" % code
+    h.kwix = subprocess.Popen([LOADER, KWIX, "-TOGGLE"], env=h.env, stdout=LOG, stderr=LOG)
+    toggled(True)
+
+
 def high_dpi(h):  # at 144 dpi, in a prefix of its own, the pad is larger: circles show it in place and hide it
     prefix = os.environ["WINEPREFIX"] + "-144dpi"  # the last scenario: its desktop lies over the main one
     subprocess.run(["bash", "-c", 'kwix_prepare_prefix "$0" "$(kwix_win_arch)" desktop 144', prefix], timeout=300)
@@ -274,7 +296,8 @@ if __name__ == "__main__":  # scripts/screenshots.py and bench/wine_measure.py i
     # Injected keypad keys type digits only with X's NumLock on and a real key seen after it.
     xset = subprocess.run(["xset", "q"], capture_output=True, text=True).stdout
     xdo(*(["key", "Num_Lock"] if re.search(r"Num Lock:\s+off", xset) else []), "type", "x", "sleep", 0.1)
-    scenarios = (typical_use, settings, spreadsheet, grab_refusal, soak, quiet_at_rest, circle_turns, high_dpi)
+    scenarios = (typical_use, settings, spreadsheet, grab_refusal, soak, quiet_at_rest, circle_turns,
+                 control_from_outside, high_dpi)
     for scenario in scenarios:
         t0, shot, error = time.monotonic(), os.path.join(ART, scenario.__name__ + ".png"), ""
         try:

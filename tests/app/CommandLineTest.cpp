@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include "Fakes.h"
+#include "app/CommandLine.h"
+
+namespace {
+
+// The whole command line as Windows hands it over, the program's path first; the first
+// argument, unquoted, picks the command.
+TEST(CommandLine, FirstArgumentPicksTheCommand) {
+  struct Row {
+    const char* name;
+    const char* line;
+    std::string argument;
+    Command command;
+  };
+  const Row rows[] = {
+      {.name = "no argument", .line = "kwix.exe", .argument = "", .command = Command::Run},
+      {.name = "blanks after a quoted path", .line = "\"A B\\k\" \t ", .argument = "", .command = Command::Run},
+      {.name = "after a quoted path", .line = "\"A B\\k\" /toggle", .argument = "/toggle", .command = Command::Toggle},
+      {.name = "a path quoted inside", .line = "C:\\\"A B\"\\k /quit", .argument = "/quit", .command = Command::Quit},
+      {.name = "a dash and capitals", .line = "k -TOGGLE", .argument = "-TOGGLE", .command = Command::Toggle},
+      {.name = "two dashes after a tab", .line = "k\t--Quit", .argument = "--Quit", .command = Command::Quit},
+      {.name = "only the first counts", .line = "k /quit /toggle", .argument = "/quit", .command = Command::Quit},
+      {.name = "a question mark", .line = "k /?", .argument = "/?", .command = Command::Help},
+      {.name = "help, two dashes", .line = "k --HELP", .argument = "--HELP", .command = Command::Help},
+      {.name = "no prefix", .line = "k toggle", .argument = "toggle", .command = Command::Unknown},
+      {.name = "a prefix alone", .line = "k -", .argument = "-", .command = Command::Unknown},
+      {.name = "three dashes", .line = "k ---quit", .argument = "---quit", .command = Command::Unknown},
+      {.name = "a longer name", .line = "k /toggles", .argument = "/toggles", .command = Command::Unknown},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(FirstArgument(row.line), row.argument);
+    EXPECT_EQ(ReadSwitch(row.argument), row.command);
+  }
+}
+
+// kwix.exe /toggle in the running copy: what a circle round the pointer at (500, 400) does.
+TEST(CommandLine, ToggleMessage) {
+  struct Row {
+    const char* name;
+    bool visible, pointerReadable, shown;
+    TPoint at;  // the shown pad's top left corner: its "5" under the pointer
+  };
+  const Row rows[] = {
+      {.name = "shows a hidden pad", .visible = false, .pointerReadable = true, .shown = true, .at = {454, 345}},
+      {.name = "hides a shown pad", .visible = true, .pointerReadable = false, .shown = false, .at = {}},
+      {.name = "no pointer, no showing", .visible = false, .pointerReadable = false, .shown = false, .at = {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Program p;
+    p.pad.visible = row.visible, p.pad.cursorReadable = row.pointerReadable, p.pad.cursor = TPoint{500, 400};
+    HandlePadMessage(p.pad, p.pad, msg::Toggle, TPoint{});
+    EXPECT_EQ(p.pad.visible, row.shown);
+    EXPECT_EQ(p.pad.at, row.at);
+  }
+}
+
+}  // namespace
