@@ -18,6 +18,7 @@ TEST(Kernel, ReportsEachChangeOfTheDisplayedValue) {
       {.name = "x before +, and = repeats the last step", .calls = "2+3*4===", .reported = "2 2 3 3 4 14 26 38"},
       {.name = "a second operator replaces the first", .calls = "2+*3=", .reported = "2 2 2 3 6"},
       {.name = "a lower operator after a higher one", .calls = "2*+3=", .reported = "2 2 2 3 5"},
+      {.name = "a replaced operator leaves the sum pending", .calls = "1+2*+3=", .reported = "1 1 2 2 3 3 6"},
       {.name = "= repeats a difference", .calls = "5-===", .reported = "5 5 0 -5 -10"},
       {.name = "- and / are left-associative", .calls = "7-2-1=8/2/2=", .reported = "7 7 2 5 1 4 8 8 2 4 2 2"},
       {.name = "two products summed", .calls = "2*3+4*5=", .reported = "2 2 3 6 4 4 5 26"},

@@ -113,11 +113,15 @@ TEST(Gesture, CircleTest) {
     TPoint centre;
     EXPECT_EQ(IsCircleGesture(trail.data(), static_cast<int32_t>(trail.size()) - 1, centre), row.passes);
   }
-  // The box's centre, a half going to the even neighbour: x 0 to 5 gives 2, y 1 to 6 gives 4.
-  const Path box = {{0, 1}, {5, 6}, {1, 2}, {2, 3}, {3, 3}, {4, 4}, {1, 5}, {2, 2}};
+  // The box's centre, a half going to the even neighbour: x 0 to 5 gives 2, y 1 to 6 gives 4;
+  // with one more point x 0 to 6 gives 3.
+  Path box = {{0, 1}, {5, 6}, {1, 2}, {2, 3}, {3, 3}, {4, 4}, {1, 5}, {2, 2}};
   TPoint centre;
   EXPECT_FALSE(IsCircleGesture(box.data(), 7, centre));
   EXPECT_EQ(At(centre), "2,4");
+  box.push_back({6, 3});
+  IsCircleGesture(box.data(), 8, centre);
+  EXPECT_EQ(At(centre), "3,4");
 }
 
 // The sampler tick by tick, ticking throughout and resting after half a second at rest: the
