@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <vector>
 
 #include "Fakes.h"
@@ -114,15 +116,19 @@ TEST(PadProc, LeaveIsTrackedOnce) {
   EXPECT_TRUE(p.pad.leaveTracked);
 }
 
-// The timer's ticks sample the cursor: a circle drawn round (500, 400) shows the pad there.
-TEST(PadProc, TimerTicksSummonThePad) {
+// A circle of timer ticks shows the pad with the settings file read again: kwix.ini written
+// after start makes the margin 10 and the pad 3 x 27 + 2 x 10 wide.
+TEST(PadProc, ACircleShowsThePadWithTheFileReadAgain) {
   Program p;
+  std::ofstream(SettingsFileName()) << "Margin = 10\n";
   for (int i = 0; i <= 44; ++i) {
     const double angle = 6.283185307179586 * i / 40;
     p.pad.cursor = TPoint{500 + static_cast<int>(80 * std::sin(angle)), 400 - static_cast<int>(80 * std::cos(angle))};
     HandlePadMessage(p.pad, p.pad, msg::Timer, TPoint{});
   }
+  std::remove(SettingsFileName().c_str());
   EXPECT_TRUE(p.pad.visible);
+  EXPECT_EQ(p.pad.client.right, 101);
 }
 
 struct PaintRow {

@@ -49,6 +49,7 @@ TEST(Bridge, GrabsAndPastes) {
       {.name = "the longest word, blanks after it", .field = "1|", .copyAs = longest + " ", .grabbed = longest + " ",
        .after = "[1]", .keys = first + rights + " Ctrl+Shift+Left Ctrl+C"},
       {.name = "a grid's cells: no storm of Right", .field = "1|", .copyAs = grid, .after = "[1]", .keys = first},
+      {.name = "an empty cell and a cell", .field = "1|", .copyAs = "\t2", .after = "[1]", .keys = first},
       {.name = "a control character in the copy", .field = "1|", .copyAs = "1\x1f" "2", .after = "[1]", .keys = first},
       {.name = "a copy longer than a word", .field = "1|", .copyAs = longest + "1", .after = "[1]", .keys = first},
       {.name = "a result pasted over the selection", .field = "Total [12.5]", .paste = "25", .after = "Total [25]",

@@ -42,4 +42,13 @@ TEST(Geometry, CalcEditTextAndWrapping) {
   EXPECT_EQ(PadSize().width, 79);  // 3 × 27 + 2 × (2^31 − 1), modulo 2^32
 }
 
+// Fitting the pad to its mode moves nothing that is already in place.
+TEST(Geometry, FitToModeResizesOnlyWhenNeeded) {
+  Program p;
+  FitWindowToMode(p.pad);
+  FitWindowToMode(p.pad);
+  EXPECT_EQ(p.pad.resizes, 1);
+  EXPECT_EQ(p.pad.client, (TRect{0, 0, 91, 110}));
+}
+
 }  // namespace

@@ -83,7 +83,11 @@ struct FakePad : PadWindow, Canvas {
   }
   int MenuBarHeight() override { return menuBar; }
   TRect ClientRect() override { return client; }
-  void Resize(int width, int height) override { client = TRect{0, 0, width, height}; }
+  void Resize(int width, int height) override {
+    client = TRect{0, 0, width, height};
+    ++resizes;
+  }
+  int resizes = 0;
   void Move(int left, int top) override { at = TPoint{left, top}; }
   void PlaceOnTop(int left, int top, int width, int height) override {
     Move(left, top);
