@@ -109,7 +109,7 @@ TEST(NumberParse, IntegersAndTheirErrorPositions) {
   const Row rows[] = {
       {.text = "42", .value = 42}, {.text = "  -17", .value = -17}, {.text = "+5", .value = 5},
       {.text = "007", .value = 7}, {.text = "$FF", .value = 255}, {.text = "0x1f", .value = 31},
-      {.text = "x10", .value = 16}, {.text = "X1A", .value = 26}, {.text = "0XaF", .value = 175},
+      {.text = "x19", .value = 25}, {.text = "X1A", .value = 26}, {.text = "0XaF", .value = 175},
       {.text = "-$10", .value = -16}, {.text = "$FFFFFFFF", .value = -1}, {.text = "$7FFFFFFF", .value = INT32_MAX},
       {.text = "2147483647", .value = INT32_MAX}, {.text = "-2147483648", .value = INT32_MIN},
       {.text = "2147483648", .errorPosition = 11}, {.text = "21474836470", .errorPosition = 11},
