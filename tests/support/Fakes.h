@@ -72,7 +72,7 @@ struct FakePad : PadWindow, Canvas {
     auto is = [](TColor color, int32_t setting) { return color == static_cast<TColor>(setting); };
     if (is(background, BtnHoverColor) && is(text, BtnHoverTextColor)) return "hot";
     if (is(background, BtnColor) && is(text, BtnTextColor)) return "plain";
-    if (text == 0) return "held";
+    if (text == 0 && !is(background, BtnColor)) return "held";  // a random colour of the hue circle
     return "in colours " + Hex(background) + "/" + Hex(text);
   }
 
