@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds kwix.exe and runs it under Wine, with Wine's Notepad beside it as a place to type
-# into (synthetic keystrokes from a Wine program reach Wine programs). Draw a circle with
-# the mouse to summon the pad; Ctrl+C here ends both.
+# into (synthetic keystrokes from a Wine program reach Wine programs), both in one Wine
+# virtual desktop: there Wine turns pointer motion into the raw mouse input that wakes the
+# resting pad at once. Draw a circle with the mouse inside that window to summon the pad;
+# Ctrl+C here ends both.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -18,7 +20,7 @@ if [ -z "${DISPLAY:-}" ]; then
   kwix_start_xvfb
   echo "no display: running on the virtual X display $DISPLAY"
 fi
-kwix_prepare_prefix "$top/build/run-prefix-$arch" "$arch" nodesktop
+kwix_prepare_prefix "$top/build/run-desktop-prefix-$arch" "$arch"
 loader=$(kwix_wine_loader "$arch")
 
 "$loader" notepad.exe >/dev/null 2>&1 &
@@ -31,5 +33,5 @@ stop() {
   kwix_stop_xvfb
 }
 trap stop EXIT INT TERM
-echo "kwix.exe is running: draw a circle with the mouse to show the pad (Ctrl+C to stop)"
+echo "kwix.exe is running: draw a circle with the mouse in Wine's desktop window to show the pad (Ctrl+C to stop)"
 wait "$kwix" || true
