@@ -122,6 +122,10 @@ TEST(Gesture, CircleTest) {
   box.push_back({6, 3});
   IsCircleGesture(box.data(), 8, centre);
   EXPECT_EQ(At(centre), "3,4");
+  // Left of the primary monitor, the newest point a corner: x -6 to 0 gives -3, y 1 to 7 gives 4.
+  const Path left = {{0, 7}, {-6, 1}, {-5, 2}, {-4, 3}, {-3, 3}, {-2, 4}, {-5, 5}, {-4, 2}};
+  IsCircleGesture(left.data(), 7, centre);
+  EXPECT_EQ(At(centre), "-3,4");
 }
 
 // The sampler tick by tick, ticking throughout and resting after half a second at rest: the
