@@ -116,10 +116,11 @@ void Bridge::PasteAndSelect(const std::string& text) {
                  .Events());
 }
 
-void Bridge::EmptyClipboard() {
-  if (!OpenClipboard()) return;
+bool Bridge::EmptyClipboard() {
+  if (!OpenClipboard()) return false;
   clipboard_.Empty();
   clipboard_.Close();
+  return true;
 }
 
 bool Bridge::WaitForClipboardChange(uint32_t before) {
@@ -150,6 +151,9 @@ std::optional<std::string> Bridge::CopyFromTarget(SendKeys sendKeys) {
 void Bridge::Deselect() { TapKey(kVkRight); }
 
 std::optional<std::string> Bridge::GrabNumberAtCaret() {
+  // While another program holds the clipboard no copy can come, and a word selected for one
+  // would lie under the calculator's next paste: refused before any key reaches the target.
+  if (!EmptyClipboard()) return std::nullopt;
   // Ctrl+Right to the end of the word, Ctrl+Shift+Left back to its start, Ctrl+C.
   std::optional<std::string> word = CopyFromTarget([this] {
     keys_.Send(Strokes()

@@ -116,7 +116,8 @@ class Bridge {
   // The word ending at or after the target's caret, as the target copies it (trailing
   // blanks included), left selected there; empty when the target copied nothing. Nothing
   // when what the target copied is no word (cells of a grid, lines of text) or it stopped
-  // answering: then whatever the grab selected is still selected, for Deselect to undo.
+  // answering: then whatever the grab selected is still selected, for Deselect to undo;
+  // nothing too, without a key sent, while another program holds the clipboard.
   std::optional<std::string> GrabNumberAtCaret();
   // Undoes the grab's selection with one plain Right tap: a text field keeps its text, a
   // grid moves its cursor by one cell and changes no cell.
@@ -124,7 +125,8 @@ class Bridge {
 
  private:
   bool OpenClipboard();
-  void EmptyClipboard();
+  // False when the clipboard could not be opened.
+  bool EmptyClipboard();
   template <typename SendKeys>
   std::optional<std::string> CopyFromTarget(SendKeys sendKeys);
   bool WaitForClipboardChange(uint32_t before);

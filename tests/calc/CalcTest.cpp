@@ -107,6 +107,7 @@ TEST(KeyActions, TypingCalculatingGrabbingAndPasting) {
     int beeps = 0;
     bool calculator = true;
     std::string copyAs = "";  // what the field's Ctrl+C copies instead of its selection
+    bool held = false;        // another program holds the clipboard open
     int charWidth = 6;        // pixels per character: the calc edit holds 17
     char separator = '.';     // the locale's decimal separator
     // Windows drops synthetic input to a process above the pad's integrity level.
@@ -148,6 +149,8 @@ TEST(KeyActions, TypingCalculatingGrabbingAndPasting) {
        .calculator = false},
       {.name = "a currency sign is no number", .field = "$12.5|", .keys = "=", .after = "$12.5", .beeps = 1,
        .calculator = false},
+      {.name = "a grab while another program holds the clipboard", .field = "Total 12.5|", .keys = "=",
+       .after = "Total 12.5", .beeps = 1, .calculator = false, .held = true},
       {.name = "a grid's cells are left alone", .field = "1|", .keys = "=", .after = "1", .beeps = 1,
        .calculator = false, .copyAs = "1\t2\r\n3\t4\r\n"},
       {.name = "a lower level takes keys", .field = "12|", .keys = "7", .after = "127", .calculator = false,
@@ -172,6 +175,7 @@ TEST(KeyActions, TypingCalculatingGrabbingAndPasting) {
     Kernel.Reset(7);
     p.target.Set(row.field);
     p.target.copyAs = row.copyAs;
+    p.target.held = row.held;
     p.target.level = row.target;
     p.target.own = row.own;
     p.target.foreground = row.foreground;
