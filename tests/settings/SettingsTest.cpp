@@ -84,7 +84,7 @@ TEST(Settings, PadFontFollowsTheFontSettings) {
       {.name = "nothing changed", .file = "Margin=9", .remade = false},
       {.name = "FontSize", .file = "FontSize=12", .remade = true, .height = -16},
       {.name = "BoldFont alone", .file = "FontSize=12\nBoldFont=no", .remade = true, .height = -16, .weight = 400},
-      {.name = "ItalicFont alone", .file = "FontSize=12\nBoldFont=no\nItalicFont=yes", .remade = true,
+      {.name = "ItalicFont alone", .file = "FontSize=12\nBoldFont=no\nItalicFont=1", .remade = true,
        .height = -16, .weight = 400, .italic = 1},
       {.name = "back to the defaults", .file = "", .remade = true},
       {.name = "FontFace alone, cut to 31 bytes", .file = "FontFace=" + longFace, .remade = true,
