@@ -77,38 +77,30 @@ constexpr int kNoScaleLimit = 5120;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-char cachedSeparator = '.';
-bool separatorFetched = false;
-char cachedGrouping = ',';
-bool groupingFetched = false;
+// A character of the locale, fetched on first use (at start) and kept, or set by a test.
+struct LocaleChar {
+  char (*fetch)();
+  char value = 0;
+  bool fetched = false;
+  char Get() {
+    if (!fetched) Set(fetch());
+    return value;
+  }
+  void Set(char c) {
+    value = c;
+    fetched = true;
+  }
+};
+
+LocaleChar decimalSeparator{FetchLocaleDecimalSeparator};
+LocaleChar groupingSeparator{FetchLocaleGroupingSeparator};
 
 }  // namespace
 
-char LocaleDecimalSeparator() {
-  if (!separatorFetched) {
-    cachedSeparator = FetchLocaleDecimalSeparator();
-    separatorFetched = true;
-  }
-  return cachedSeparator;
-}
-
-void SetLocaleDecimalSeparator(char separator) {
-  cachedSeparator = separator;
-  separatorFetched = true;
-}
-
-char LocaleGroupingSeparator() {
-  if (!groupingFetched) {
-    cachedGrouping = FetchLocaleGroupingSeparator();
-    groupingFetched = true;
-  }
-  return cachedGrouping;
-}
-
-void SetLocaleGroupingSeparator(char separator) {
-  cachedGrouping = separator;
-  groupingFetched = true;
-}
+char LocaleDecimalSeparator() { return decimalSeparator.Get(); }
+void SetLocaleDecimalSeparator(char separator) { decimalSeparator.Set(separator); }
+char LocaleGroupingSeparator() { return groupingSeparator.Get(); }
+void SetLocaleGroupingSeparator(char separator) { groupingSeparator.Set(separator); }
 
 Extended ScaleByPowerOfTen(Extended x, int n) {
   if (n == 0) return x;
