@@ -9,20 +9,17 @@ namespace {
 // argument, unquoted, picks the command.
 TEST(CommandLine, FirstArgumentPicksTheCommand) {
   struct Row {
-    const char* name;
-    const char* line;
+    const char *name, *line;
     std::string argument;
     Command command;
   };
+  // clang-format off
   const Row rows[] = {
       {.name = "no argument", .line = "kwix.exe", .argument = "", .command = Command::Run},
       {.name = "blanks after a quoted path", .line = "\"A B\\k\" \t ", .argument = "", .command = Command::Run},
       {.name = "after a quoted path", .line = "\"A B\\k\" /toggle", .argument = "/toggle", .command = Command::Toggle},
       {.name = "a path quoted inside", .line = "C:\\\"A B\"\\k /quit", .argument = "/quit", .command = Command::Quit},
-      {.name = "blanks before the path, a dash, capitals",
-       .line = "  k -TOGGLE",
-       .argument = "-TOGGLE",
-       .command = Command::Toggle},
+      {.name = "blanks before, a dash, capitals", .line = "  k -TOGGLE", .argument = "-TOGGLE", .command = Command::Toggle},
       {.name = "two dashes after blanks", .line = "k \t --Quit", .argument = "--Quit", .command = Command::Quit},
       {.name = "only the first counts", .line = "k /quit /toggle", .argument = "/quit", .command = Command::Quit},
       {.name = "a question mark", .line = "k /?", .argument = "/?", .command = Command::Help},
@@ -30,8 +27,8 @@ TEST(CommandLine, FirstArgumentPicksTheCommand) {
       {.name = "no prefix", .line = "k toggle", .argument = "toggle", .command = Command::Unknown},
       {.name = "a prefix alone", .line = "k -", .argument = "-", .command = Command::Unknown},
       {.name = "three dashes", .line = "k ---quit", .argument = "---quit", .command = Command::Unknown},
-      {.name = "a longer name", .line = "k /toggles", .argument = "/toggles", .command = Command::Unknown},
-  };
+      {.name = "a longer name", .line = "k /toggles", .argument = "/toggles", .command = Command::Unknown}};
+  // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(FirstArgument(row.line), row.argument);
@@ -46,11 +43,12 @@ TEST(CommandLine, ToggleMessage) {
     bool visible, pointerReadable, shown;
     TPoint at;  // the shown pad's top left corner: its "5" under the pointer
   };
+  // clang-format off
   const Row rows[] = {
       {.name = "shows a hidden pad", .visible = false, .pointerReadable = true, .shown = true, .at = {454, 345}},
       {.name = "hides a shown pad", .visible = true, .pointerReadable = false, .shown = false, .at = {}},
-      {.name = "no pointer, no showing", .visible = false, .pointerReadable = false, .shown = false, .at = {}},
-  };
+      {.name = "no pointer, no showing", .visible = false, .pointerReadable = false, .shown = false, .at = {}}};
+  // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Program p;

@@ -168,10 +168,10 @@ TEST(Drawing, BackgroundAndHeldColours) {
   Program p;
   DrawBackground(p.pad, TRect{0, 0, 91, 110});
   EXPECT_EQ(p.pad.drawn, "mask");
-  EXPECT_EQ(p.pad.lastBox, (TRect{0, 20, 91, 110}));
+  EXPECT_EQ(p.pad.box, (TRect{0, 20, 91, 110}));
   CalcMode = true;
   DrawBackground(p.pad, TRect{0, 0, 118, 110});
-  EXPECT_EQ(p.pad.lastBox, (TRect{0, 0, 118, 110}));
+  EXPECT_EQ(p.pad.box, (TRect{0, 0, 118, 110}));
   EXPECT_EQ(HueToColor(0), 0x0000FFu);    // red
   EXPECT_EQ(HueToColor(30), 0x0080FFu);   // orange
   EXPECT_EQ(HueToColor(120), 0x00FF00u);  // green

@@ -76,7 +76,7 @@ TEST(Bridge, GrabsAndPastes) {
       EXPECT_EQ(bridge.GrabNumberAtCaret(), row.grabbed);
     }
     EXPECT_EQ(t.Shown(), row.after);
-    EXPECT_EQ(t.Keys(), row.keys);
+    EXPECT_EQ(t.keys, row.keys);
     EXPECT_EQ(t.now - start, static_cast<uint32_t>(row.waitedMs)) << "milliseconds waited";
     EXPECT_EQ(t.beeps, row.beeps);
     EXPECT_FALSE(t.open) << "the clipboard left open";

@@ -16,14 +16,10 @@ TEST(Kernel, ReportsEachChangeOfTheDisplayedValue) {
   };
   const Row rows[] = {
       {.name = "x before +, and = repeats the last step", .calls = "2+3*4===", .reported = "2 2 3 3 4 14 26 38"},
-      {.name = "a second operator replaces the first", .calls = "2+*3=", .reported = "2 2 2 3 6"},
-      {.name = "a lower operator after a higher one", .calls = "2*+3=", .reported = "2 2 2 3 5"},
       {.name = "a replaced operator leaves the sum pending", .calls = "1+2*+3=", .reported = "1 1 2 2 3 3 6"},
       {.name = "= repeats a difference", .calls = "5-===", .reported = "5 5 0 -5 -10"},
       {.name = "- and / are left-associative", .calls = "7-2-1=8/2/2=", .reported = "7 7 2 5 1 4 8 8 2 4 2 2"},
-      {.name = "two products summed", .calls = "2*3+4*5=", .reported = "2 2 3 6 4 4 5 26"},
       {.name = "infinity and NaN carry on", .calls = "1/0=+1=*0=", .reported = "1 1 0 INF INF 1 INF INF 0 NAN"},
-      {.name = "a digit after = starts anew", .calls = "2+3=4=", .reported = "2 2 3 5 4 4"},
       {.name = "an operator after = goes on from the result", .calls = "2+3=*4=", .reported = "2 2 3 5 5 4 20"},
       {.name = "a reset forgets the pending step", .calls = "2*3=R+1=", .reported = "2 2 3 6 7 7 1 8"},
       {.name = "= at start", .calls = "=", .reported = "0"},
@@ -83,7 +79,7 @@ TEST(KeyActions, EveryKeyInBothModes) {
     if (rows[i].keypad) {  // "=" in keypad mode grabs: see below
       Program keypad;
       KeyAction(keypad.pad, keypad.pad, key);
-      EXPECT_EQ(keypad.target.Keys(), rows[i].keypad);
+      EXPECT_EQ(keypad.target.keys, rows[i].keypad);
     }
     Program calculator;
     CalcMode = true;
@@ -107,7 +103,6 @@ TEST(KeyActions, TypingCalculatingGrabbingAndPasting) {
     int beeps = 0;
     bool calculator = true;
     std::string copyAs = "";  // what the field's Ctrl+C copies instead of its selection
-    bool held = false;        // another program holds the clipboard open
     int charWidth = 6;        // pixels per character: the calc edit holds 17
     char separator = '.';     // the locale's decimal separator
     // Windows drops synthetic input to a process above the pad's integrity level.
@@ -120,53 +115,35 @@ TEST(KeyActions, TypingCalculatingGrabbingAndPasting) {
       {.name = "the calculator types the locale's separator, the keypad the keypad's", .keys = "1.5M1.5",
        .shown = "1,5", .after = "1.5", .separator = ','},
       {.name = "the middle button starts from 0", .keys = "M", .shown = "0"},
-      {.name = "digits as typed", .keys = "M12", .shown = "12"},
       {.name = "the separator alone is an operand", .keys = "M.", .shown = "."},
       {.name = "an operator shows a leading separator's value", .keys = "M.5+", .shown = "0.5"},
       {.name = "a second separator is refused", .keys = "M5..", .beeps = 1},
-      {.name = "after an operator a new operand may have its separator", .keys = "M1+.5*.", .shown = "."},
       {.name = "leading zeros stay as typed", .keys = "M008", .shown = "008"},
-      {.name = "an operator shows the operand's value", .keys = "M008+", .shown = "8"},
       {.name = "a digit fits to the last pixel", .keys = "M123", .shown = "123", .charWidth = 34},
       {.name = "the next is refused", .keys = "M1234", .beeps = 1, .charWidth = 34},
       {.name = "a digit after = starts a new operand", .keys = "M2+3=4", .shown = "4", .after = "[5]"},
-      {.name = "= shows and pastes the result, selected", .field = "Total |", .keys = "M1/3=",
-       .shown = "0.333333333333333", .after = "Total [0.333333333333333]"},
+      {.name = "= pastes the result, selected", .field = "Total |", .keys = "M1/3=", .shown = "0.333333333333333",
+       .after = "Total [0.333333333333333]"},
       {.name = "the display holds fewer digits than the paste", .keys = "M1/3=", .shown = "0.33",
        .after = "[0.333333333333333]", .charWidth = 100},
       {.name = "division by zero", .keys = "M1/0=", .shown = "INF", .after = "[INF]"},
-      {.name = "the display's and the paste's exponents", .keys = "M10000000000*10000000000=", .shown = "1E020",
-       .after = "[1E20]"},
-      {.name = "18 digits shown where 15 do not fit", .keys = "M123456789*1000000001=",
-       .shown = "1.23456789123E017", .after = "[1.23456789123457E17]"},
+      {.name = "exponents", .keys = "M10000000000*10000000000=", .shown = "1E020", .after = "[1E20]"},
+      {.name = "18 digits shown where 15 do not fit", .keys = "M123456789*1000000001=", .shown = "1.23456789123E017",
+       .after = "[1.23456789123457E17]"},
       {.name = "an operator touches no application", .field = "1|", .keys = "M+", .shown = "0", .after = "1"},
-      {.name = "= grabs a grouped number", .field = "Total 1,234.56|", .keys = "=", .shown = "1234.56",
-       .after = "Total [1,234.56]"},
-      {.name = "and the result replaces it", .field = "Total 1,234.56|", .keys = "=*2=", .shown = "2469.12",
-       .after = "Total [2469.12]"},
+      {.name = "= grabs a grouped number, the result replaces it", .field = "Total 1,234.56|", .keys = "=*2=",
+       .shown = "2469.12", .after = "Total [2469.12]"},
       {.name = "an empty field starts from 0", .keys = "=", .shown = "0"},
       {.name = "a word is left alone", .field = "Total abc|", .keys = "=", .after = "Total abc", .beeps = 1,
        .calculator = false},
-      {.name = "a currency sign is no number", .field = "$12.5|", .keys = "=", .after = "$12.5", .beeps = 1,
-       .calculator = false},
-      {.name = "a grab while another program holds the clipboard", .field = "Total 12.5|", .keys = "=",
-       .after = "Total 12.5", .beeps = 1, .calculator = false, .held = true},
-      {.name = "a grid's cells are left alone", .field = "1|", .keys = "=", .after = "1", .beeps = 1,
-       .calculator = false, .copyAs = "1\t2\r\n3\t4\r\n"},
-      {.name = "a lower level takes keys", .field = "12|", .keys = "7", .after = "127", .calculator = false,
-       .target = 0x1000},
-      {.name = "an elevated application gets no key", .field = "12|", .keys = "7", .after = "12", .beeps = 1,
-       .calculator = false, .target = 0x3000},
-      {.name = "an elevated application gets no grab", .field = "12|", .keys = "=", .after = "12", .beeps = 1,
-       .calculator = false, .target = 0x3000},
-      {.name = "an elevated application gets no paste", .field = "12|", .keys = "M1+2=", .after = "12", .beeps = 1,
-       .target = 0x3000},
-      {.name = "an application the pad may not ask gets nothing", .field = "12|", .keys = "7", .after = "12",
-       .beeps = 1, .calculator = false, .target = std::nullopt},
-      {.name = "the pad's own level unknown", .field = "12|", .keys = "7", .after = "127", .calculator = false,
-       .target = 0x3000, .own = std::nullopt},
-      {.name = "no window has the focus", .field = "12|", .keys = "7", .after = "127", .calculator = false,
-       .target = std::nullopt, .foreground = false},
+      {.name = "a currency sign is no number", .field = "$1|", .keys = "=", .after = "$1", .beeps = 1, .calculator = false},
+      {.name = "a grid's cells are left alone", .field = "1|", .keys = "=", .after = "1", .beeps = 1, .calculator = false,
+       .copyAs = "1\t2\r\n3\t4\r\n"},
+      {.name = "a lower level takes keys", .field = "|", .keys = "7", .after = "7", .calculator = false, .target = 0x1000},
+      {.name = "an elevated application gets no paste", .keys = "M1+2=", .beeps = 1, .target = 0x3000},
+      {.name = "the pad's own level unknown", .keys = "7", .after = "7", .calculator = false, .own = std::nullopt},
+      {.name = "no window has the focus", .keys = "7", .after = "7", .calculator = false, .target = std::nullopt,
+       .foreground = false},
   };
   // clang-format on
   for (const Row& row : rows) {
@@ -175,15 +152,13 @@ TEST(KeyActions, TypingCalculatingGrabbingAndPasting) {
     Kernel.Reset(7);
     p.target.Set(row.field);
     p.target.copyAs = row.copyAs;
-    p.target.held = row.held;
-    p.target.level = row.target;
-    p.target.own = row.own;
-    p.target.foreground = row.foreground;
+    p.target.level = row.target, p.target.own = row.own, p.target.foreground = row.foreground;
     p.pad.charWidth = row.charWidth;
     SetLocaleDecimalSeparator(row.separator);
-    Press(p, std::string(row.keys).substr(0, std::string(row.keys).size() - 1));
+    const std::string keys = row.keys;
+    Press(p, keys.substr(0, keys.size() - 1));
     p.pad.drawn.clear();
-    Press(p, std::string(1, row.keys[std::string(row.keys).size() - 1]));
+    Press(p, keys.substr(keys.size() - 1));
     EXPECT_EQ(p.pad.drawn, *row.shown ? std::string("calc edit ") + row.shown : "") << "the calc edit";
     EXPECT_EQ(p.target.Shown(), row.after);
     EXPECT_EQ(p.pad.beeps + p.target.beeps, row.beeps);

@@ -15,11 +15,9 @@
 //                      points a turn, one every 10 ms, until the pad shows (4 turns at most);
 //                      answers the number of points drawn and the longest gap between two, in ms
 // and, answered 1 or 0 as they succeed:
-//   mode n|d|g         a normal EDIT, which also lets go of the clipboard and the file held;
-//                      deaf (ignores every key); a spreadsheet grid that answers Ctrl+C with
-//                      two tab-separated rows
+//   mode n|g           a normal EDIT, which also lets go of the file held; a spreadsheet grid
+//                      that answers Ctrl+C with two tab-separated rows
 //   set TEXT           a normal EDIT as with mode n, holding TEXT, the caret at the end
-//   hold               holds the clipboard open, with "STALE" on it
 //   lock PATH          holds the file open for writing, sharing only reading
 //   quit               WM_QUIT to the pad's thread
 #include <windows.h>
@@ -39,13 +37,16 @@ int Rights, Copies, Pastes;
 HANDLE Locked;
 DWORD Main;  // the thread
 
-bool PutText(const char* text) {  // and leaves the clipboard open
-  if (!OpenClipboard(Edit)) return false;
+// A spreadsheet's copy of the selected cell's rows, tab-separated, CR LF after each.
+void CopyCells() {
+  const char cells[] = "1\t2\r\n3\t4\r\n";
+  if (!OpenClipboard(Edit)) return;
   EmptyClipboard();
-  HGLOBAL m = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
-  strcpy(static_cast<char*>(GlobalLock(m)), text);
+  HGLOBAL m = GlobalAlloc(GMEM_MOVEABLE, sizeof cells);
+  memcpy(GlobalLock(m), cells, sizeof cells);
   GlobalUnlock(m);
-  return SetClipboardData(CF_TEXT, m) != nullptr;
+  SetClipboardData(CF_TEXT, m);
+  CloseClipboard();
 }
 
 void Run(char* cmd) {
@@ -93,8 +94,7 @@ void Run(char* cmd) {
     bool ok = true;
     if (is("set")) SetWindowTextA(Edit, arg), SendMessageA(Edit, EM_SETSEL, strlen(arg), strlen(arg));
     if (is("mode")) Mode = arg[0], Rights = Copies = Pastes = 0;
-    if (is("mode n") || is("set")) Mode = 'n', CloseClipboard(), CloseHandle(Locked), Locked = nullptr;
-    if (is("hold")) ok = PutText("STALE");
+    if (is("mode n") || is("set")) Mode = 'n', CloseHandle(Locked), Locked = nullptr;
     if (is("lock")) Locked = CreateFileA(arg, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (is("lock")) ok = Locked != INVALID_HANDLE_VALUE;
     if (is("quit")) PostThreadMessageA(GetWindowThreadProcessId(pad, nullptr), WM_QUIT, 0, 0);
@@ -127,13 +127,11 @@ int main() {
     } else if (Mode == 'n' || m.message < WM_KEYFIRST || m.message > WM_KEYLAST) {
       TranslateMessage(&m);
       DispatchMessageA(&m);
-    } else if (m.message == WM_KEYDOWN) {  // deaf or a grid: keys are counted, not handled
+    } else if (m.message == WM_KEYDOWN) {  // a grid: keys are counted, not handled
       Rights += m.wParam == VK_RIGHT;
-      // A spreadsheet copies the selected cell's rows, tab-separated, CR LF after each.
-      bool copy = Mode == 'g' && m.wParam == 'C' && GetKeyState(VK_CONTROL) < 0;
-      Copies += copy;
+      Copies += m.wParam == 'C' && GetKeyState(VK_CONTROL) < 0;
       Pastes += m.wParam == 'V' && GetKeyState(VK_CONTROL) < 0;
-      if (copy && PutText("1\t2\r\n3\t4\r\n")) CloseClipboard();
+      if (m.wParam == 'C' && GetKeyState(VK_CONTROL) < 0) CopyCells();
     }
   }
 }

@@ -5,9 +5,8 @@
 #define KWIX_TESTS_FAKES_H
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,46 +25,39 @@
 // Tests run under the program's standing control word, whatever the process started with.
 inline const bool kStandingWordSet = (SetX87ControlWord(kStandingControlWord), true);
 
-inline std::string Hex(uint32_t v) {
-  char s[16];
-  snprintf(s, sizeof s, "%X", v);
-  return s;
+// Points and rectangles as a failing check prints them.
+inline void PrintTo(const TPoint& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+inline void PrintTo(const TRect& r, std::ostream* os) {
+  *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
 }
 
+// A caption in UTF-8; the captions hold nothing beyond U+07FF.
 inline std::string Utf8(const std::u16string& text) {
   std::string out;
-  for (char16_t c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else {  // the captions hold nothing beyond U+07FF
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  for (char16_t c : text)
+    out += c < 0x80 ? std::string{char(c)} : std::string{char(0xC0 | c >> 6), char(0x80 | c % 64)};
   return out;
 }
 
 // The pad window with its device context and font host. What it shows is logged by name,
 // entries joined by ", ": "key 5 hot", "key 7 plain", "key 7 held" (a random colour),
-// "calc edit 12", "background", "pointer hand". Rectangles are the geometry tests' concern.
+// "calc edit 12", "mask", "pointer hand". Rectangles are the geometry tests' concern.
 struct FakePad : PadWindow, Canvas {
-  // What the system reports.
-  int menuBar = 20;   // SM_CYMENU
-  int dpi = 96;       // the screen's pixels per inch
-  int charWidth = 6;  // each character of the pad font, in pixels
-  TPoint cursor;      // GetCursorPos
+  // What the system reports: SM_CYMENU, the screen's pixels per inch, the width of each
+  // character of the pad font, and GetCursorPos.
+  int menuBar = 20, dpi = 96, charWidth = 6;
+  TPoint cursor;
   bool cursorReadable = true;
-  // What the pad was made to do.
-  TRect client;  // its size
-  TPoint at;     // its top left corner on the screen
-  bool visible = false;
-  bool captured = false;      // the mouse
-  bool leaveTracked = false;  // a leave notification was asked for
-  bool classArrow = false;    // the class cursor is the arrow
-  int beeps = 0;
-  int fontsMade = 0;
+  // What the pad was made to do: its size and its top left corner on the screen; whether it
+  // holds the mouse, asked for a leave notification, has the arrow as its class cursor.
+  TRect client;
+  TPoint at;
+  bool visible = false, captured = false, leaveTracked = false, classArrow = false;
+  int beeps = 0, fontsMade = 0, resizes = 0;
   TLogFont font;
   std::string drawn;
+  TRect box;  // the last key box, which a caption must lie on
+  TColor boxColor = 0;
 
   void Log(const std::string& entry) { drawn += (drawn.empty() ? "" : ", ") + entry; }
   static std::string KeyState(TColor background, TColor text) {
@@ -73,33 +65,20 @@ struct FakePad : PadWindow, Canvas {
     if (is(background, BtnHoverColor) && is(text, BtnHoverTextColor)) return "hot";
     if (is(background, BtnColor) && is(text, BtnTextColor)) return "plain";
     if (text == 0 && !is(background, BtnColor)) return "held";  // a random colour of the hue circle
-    return "in colours " + Hex(background) + "/" + Hex(text);
+    return "in colours " + std::to_string(background) + "/" + std::to_string(text);
   }
 
   int ScreenPixelsPerInchY() override { return dpi; }
-  void ReplacePadFont(const TLogFont& f) override {
-    font = f;
-    ++fontsMade;
-  }
+  void ReplacePadFont(const TLogFont& f) override { font = f, ++fontsMade; }
   int MenuBarHeight() override { return menuBar; }
   TRect ClientRect() override { return client; }
-  void Resize(int width, int height) override {
-    client = TRect{0, 0, width, height};
-    ++resizes;
-  }
-  int resizes = 0;
+  void Resize(int width, int height) override { client = TRect{0, 0, width, height}, ++resizes; }
   void Move(int left, int top) override { at = TPoint{left, top}; }
-  void PlaceOnTop(int left, int top, int width, int height) override {
-    Move(left, top);
-    Resize(width, height);
-  }
+  void PlaceOnTop(int left, int top, int width, int height) override { Move(left, top), Resize(width, height); }
   void ShowNoActivate() override { visible = true; }
   void Hide() override { visible = false; }
   bool IsVisible() override { return visible; }
-  bool CursorPos(TPoint& p) override {
-    p = cursor;
-    return cursorReadable;
-  }
+  bool CursorPos(TPoint& p) override { return p = cursor, cursorReadable; }
   void CaptureMouse() override { captured = true; }
   void ReleaseMouse() override { captured = false; }
   bool TrackLeave() override { return leaveTracked = true; }
@@ -108,34 +87,29 @@ struct FakePad : PadWindow, Canvas {
   void Beep() override { ++beeps; }
 
   void FillRect(const TRect&, TColor color) override {
-    Log(color == static_cast<TColor>(MaskColor) ? "mask" : "fill " + Hex(color));
+    Log(color == static_cast<TColor>(MaskColor) ? "mask" : "fill " + std::to_string(color));
   }
-  void RoundBox(const TRect& rect, int, int, TColor color) override {
-    lastBox = rect;
-    lastBoxColor = color;
-  }
-  TRect lastBox;
-  TColor lastBoxColor = 0;
+  void RoundBox(const TRect& rect, int, int, TColor color) override { box = rect, boxColor = color; }
   void Caption(const TRect& rect, const std::u16string& text, TextAlign, TColor textColor, TColor background) override {
-    const bool onItsBox = lastBox == rect && lastBoxColor == background;
+    const bool onItsBox = box == rect && boxColor == background;
     Log("key " + Utf8(text) + " " + KeyState(background, textColor) + (onItsBox ? "" : " without its box"));
   }
   void CaptionA(const TRect&, const std::string& text, TextAlign, TColor, TColor) override { Log("calc edit " + text); }
   int TextWidth(const std::string& t) override { return charWidth * static_cast<int>(t.size()); }
 
-  // The cursor sampler's timers and its watch for the mouse (gesture/): what runs now, what
-  // the system refuses to make ("backup timer", ...) and every request in order, by name:
+  // The cursor sampler's timers and its watch for the mouse: what runs now, what the system
+  // refuses to make ("backup timer", ...) and every request in order, by name:
   // "mouse watch on, backup timer on, sample timer off, ".
   bool sampleTimer = true, mouseWatch = false, backupTimer = false;
   std::string refused, asked;
+  int rests = 0;  // times the sample timer was stopped
   bool Switch(bool& running, const std::string& name, bool on) {
     asked += name + (on ? " on, " : " off, ");
     if (on && refused.find(name) != std::string::npos) return false;
-    running = on;
-    return true;
+    return running = on, true;
   }
   bool StartSampleTimer() override { return Switch(sampleTimer, "sample timer", true); }
-  void StopSampleTimer() override { Switch(sampleTimer, "sample timer", false); }
+  void StopSampleTimer() override { Switch(sampleTimer, "sample timer", false), ++rests; }
   bool WatchMouseInput() override { return Switch(mouseWatch, "mouse watch", true); }
   void UnwatchMouseInput() override { Switch(mouseWatch, "mouse watch", false); }
   bool StartBackupTimer() override { return Switch(backupTimer, "backup timer", true); }
@@ -154,18 +128,18 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
   // What Ctrl+C copies instead of the selection, as a grid copies its cells.
   std::string copyAs;
   // The field ignores every key, as a hung window does; another program holds the clipboard open.
-  bool ignoring = false, held = false;
   // Ctrl and Shift as held down now, and how many keys are; whether the pad has the clipboard open.
-  bool ctrl = false, shift = false, open = false;
-  int down = 0;
+  bool ignoring = false, held = false, ctrl = false, shift = false, open = false;
+  int down = 0, beeps = 0;
   // Whether a window is in the foreground; its process's integrity level, and the pad's.
   bool foreground = true;
   TIntegrity level = 0x2000, own = 0x2000;
   // The tick count near its wrap, running only while the bridge sleeps; the clipboard's sequence number.
   uint32_t now = 0xFFFFFF00u, sequence = 0;
-  int beeps = 0;
   // The registered clipboard formats' names, numbered from 0xC000 as Windows numbers them.
   std::vector<std::string> registered;
+  // The keys the field saw, by name, with the modifiers held: "Ctrl+Right Ctrl+Shift+Left Ctrl+C".
+  std::string keys;
 
   // Sets the text from its shown form: the selection in brackets, or the caret as "|".
   void Set(const std::string& shown) {
@@ -182,61 +156,38 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
     if (caret != anchor) shown.insert(std::max(caret, anchor), "]").insert(std::min(caret, anchor), "[");
     return shown;
   }
-  // The keys the field saw, by name, with the modifiers held: "Ctrl+Right Ctrl+Shift+Left Ctrl+C".
-  std::string Keys() const { return seen; }
   // The clipboard's formats in name order with their content: "CF_TEXT=25 CanIncludeInClipboardHistory=0".
   std::string Formats() const {
     std::string formats;
-    for (const auto& [name, content] : clipboard)
-      formats.append(formats.empty() ? "" : " ").append(name).append("=").append(content);
+    for (const auto& [name, content] : clipboard) formats += (formats.empty() ? "" : " ") + name + "=" + content;
     return formats;
   }
 
   void Send(const std::vector<TKeyEvent>& events) override {
-    for (const TKeyEvent& event : events) {
-      if (event.up) {
-        KeyUp(event.vk);
-      } else {
-        KeyDown(event.vk);
-      }
-    }
+    for (const TKeyEvent& event : events) event.up ? KeyUp(event.vk) : KeyDown(event.vk);
   }
   void KeyDown(uint8_t vk) {
     ++down;
-    if (vk == kVkControl) ctrl = true;
-    if (vk == kVkShift) shift = true;
+    ctrl |= vk == kVkControl, shift |= vk == kVkShift;
     if (vk == kVkControl || vk == kVkShift || ignoring) return;
-    seen += (seen.empty() ? "" : " ") + std::string(ctrl ? "Ctrl+" : "") + (shift ? "Shift+" : "") + KeyName(vk);
+    keys += (keys.empty() ? "" : " ") + std::string(ctrl ? "Ctrl+" : "") + (shift ? "Shift+" : "") + KeyName(vk);
     if (ctrl && vk == kVkC) Copy();
-    if (ctrl && vk == kVkV) Type(Pasted());
+    if (ctrl && vk == kVkV) Type(clipboard.count("CF_UNICODETEXT") ? clipboard["CF_UNICODETEXT"] : GetText());
     if (vk == kVkLeft || vk == kVkRight) Move(vk == kVkRight);
     if (vk == kVkDecimal) Type(".");
-    if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) Type(std::string(1, static_cast<char>('0' + vk - kVkNumpad0)));
+    if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) Type(std::to_string(vk - kVkNumpad0));
   }
-  void KeyUp(uint8_t vk) {
-    --down;
-    if (vk == kVkControl) ctrl = false;
-    if (vk == kVkShift) shift = false;
-  }
-  bool Open() override {
-    open = !held;
-    return open;
-  }
+  void KeyUp(uint8_t vk) { --down, ctrl &= vk != kVkControl, shift &= vk != kVkShift; }
+  bool Open() override { return open = !held; }
   void Close() override { open = false; }
-  bool Empty() override {
-    clipboard.clear();
-    ++sequence;
-    return open;
-  }
+  bool Empty() override { return clipboard.clear(), ++sequence, open; }
   bool SetData(unsigned format, const void* bytes, size_t count) override {
     const char* data = static_cast<const char*>(bytes);
     const bool ended = count > 0 && data[count - 1] == 0;  // as a text must be
-    if (format == kClipboardText)
-      clipboard["CF_TEXT"] = std::string(data, count - ended) + (ended ? "" : "(no zero byte)");
+    if (format == kClipboardText) clipboard["CF_TEXT"] = std::string(data, count - ended) + (ended ? "" : "(no zero)");
     if (format >= 0xC000)
       clipboard[registered.at(format - 0xC000)] = std::to_string(*static_cast<const uint32_t*>(bytes));
-    ++sequence;
-    return open;
+    return ++sequence, open;
   }
   std::string GetText() override { return clipboard.count("CF_TEXT") ? clipboard["CF_TEXT"] : std::string(); }
   uint32_t SequenceNumber() override { return sequence; }
@@ -253,8 +204,6 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
   TIntegrity Own() override { return own; }
 
  private:
-  std::string seen;
-
   static std::string KeyName(uint8_t vk) {
     if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) return "Numpad" + std::to_string(vk - kVkNumpad0);
     if (vk == kVkLeft || vk == kVkRight) return vk == kVkLeft ? "Left" : "Right";
@@ -287,8 +236,6 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
     clipboard = {{"CF_TEXT", copied}, {"CF_UNICODETEXT", copied}};
     ++sequence;
   }
-  // Ctrl+V pastes the Unicode text when there is one, as Windows does, else CF_TEXT.
-  std::string Pasted() { return clipboard.count("CF_UNICODETEXT") ? clipboard["CF_UNICODETEXT"] : GetText(); }
   // Replaces the selection, leaving the caret after the typed text.
   void Type(const std::string& typed) {
     text.replace(Start(), Length(), typed);
@@ -297,14 +244,13 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
 };
 
 // The program's state at start, with the fakes wired in where start-up wires the system,
-// the settings at their defaults and the locale's separator '.'.
+// the settings at their defaults and the locale's separators '.' and ','.
 struct Program {
   FakePad pad;
   FakeTarget target;
   Bridge bridge{target, target, target, target, target};
   Program() {
     ResetProgramState();
-    SetX87ControlWord(kStandingControlWord);
     SetLocaleDecimalSeparator('.');
     SetDecimalKeyCaption(u'.');
     SetLocaleGroupingSeparator(',');
