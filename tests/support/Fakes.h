@@ -159,7 +159,8 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
   // The clipboard's formats in name order with their content: "CF_TEXT=25 CanIncludeInClipboardHistory=0".
   std::string Formats() const {
     std::string formats;
-    for (const auto& [name, content] : clipboard) formats += (formats.empty() ? "" : " ") + name + "=" + content;
+    for (const auto& [name, content] : clipboard)
+      formats.append(formats.empty() ? "" : " ").append(name).append("=").append(content);
     return formats;
   }
 
