@@ -52,7 +52,7 @@ struct FakePad : PadWindow, Canvas {
   // holds the mouse, asked for a leave notification, has the arrow as its class cursor.
   TRect client;
   TPoint at;
-  bool visible = false, captured = false, leaveTracked = false, classArrow = false;
+  bool visible = false, captured = false, classArrow = false;
   int beeps = 0, fontsMade = 0, resizes = 0;
   TLogFont font;
   std::string drawn;
@@ -81,7 +81,7 @@ struct FakePad : PadWindow, Canvas {
   bool CursorPos(TPoint& p) override { return p = cursor, cursorReadable; }
   void CaptureMouse() override { captured = true; }
   void ReleaseMouse() override { captured = false; }
-  bool TrackLeave() override { return leaveTracked = true; }
+  bool TrackLeave() override { return Log("leave tracked"), true; }
   void SetPointerShape(bool hand) override { Log(hand ? "pointer hand" : "pointer arrow"); }
   void SetClassArrowCursor(bool arrow) override { classArrow = arrow; }
   void Beep() override { ++beeps; }
