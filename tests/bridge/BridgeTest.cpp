@@ -38,6 +38,8 @@ TEST(Bridge, GrabsAndPastes) {
        .keys = first + " Right Right Ctrl+Shift+Left Ctrl+C"},
       {.name = "an empty field, waited for once", .field = "|", .grabbed = "", .after = "",
        .keys = first + " Ctrl+Shift+Left Ctrl+C", .waitedMs = 500},
+      {.name = "an empty cell, copied as a bare line break", .field = "|", .copyAs = "\r\n", .grabbed = "\r\n",
+       .after = "", .keys = first + " Ctrl+Shift+Left Ctrl+C"},
       {.name = "a field ignoring every key", .field = "5|", .ignoring = true, .grabbed = "", .after = "5",
        .waitedMs = 500},
       {.name = "the clipboard held by another program: no key", .field = "5|", .held = true, .after = "5",
