@@ -46,8 +46,6 @@ TEST(Bridge, GrabsAndPastes) {
        .waitedMs = 50},
       {.name = "a copy ending in a line break", .field = "12.5|", .copyAs = "12.5\r\n", .grabbed = "12.5\r\n",
        .after = "[12.5]", .keys = first + " Right Right Right Right Ctrl+Shift+Left Ctrl+C"},
-      {.name = "punctuation ends no word", .field = "5|", .copyAs = "5!", .grabbed = "5!", .after = "[5]",
-       .keys = first + " Right Right Ctrl+Shift+Left Ctrl+C"},
       {.name = "a blank inside the copy counts", .field = "1|", .copyAs = "1 2", .grabbed = "1 2", .after = "[1]",
        .keys = first + " Right Right Right Ctrl+Shift+Left Ctrl+C"},
       {.name = "the longest word, blanks after it", .field = "1|", .copyAs = longest + " ", .grabbed = longest + " ",
