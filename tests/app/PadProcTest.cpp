@@ -43,7 +43,8 @@ TEST(PadProc, PointerOnThePad) {
   const Row rows[] = {
       {.name = "hovering redraws just the key left and the key entered, and asks once to hear of a leave",
        .steps = {{.message = kMove, .at = {45, 55}, .drawn = "key 5 hot, leave tracked"},
-                 {.message = kMove, .at = {46, 56}}, {.message = kMove, .at = {72, 55}, .drawn = "key 5 plain, key 6 hot"},
+                 {.message = kMove, .at = {46, 56}},
+                 {.message = kMove, .at = {72, 55}, .drawn = "key 5 plain, key 6 hot"},
                  {.message = kLeave, .drawn = "key 6 plain"}, {.message = kWheel, .at = {18, 35}, .drawn = "key 7 hot"},
                  {.message = kMove, .at = {45, 55}, .drawn = "key 7 plain, key 5 hot, leave tracked"},
                  {.message = kXButtonDown, .at = {18, 35}}}},
@@ -72,7 +73,8 @@ TEST(PadProc, PointerOnThePad) {
        .width = 91},
       {.name = "back in keypad mode a key of the last keypad column is still redrawn",
        .steps = {{.message = kMiddleDown, .at = {72, 35}, .drawn = "key 9 hot, calc edit 0"},
-                 {.message = kMiddleDown, .at = {72, 35}}, {.message = kMove, .at = {18, 35}, .drawn = "key 9 plain, key 7 hot, leave tracked"}},
+                 {.message = kMiddleDown, .at = {72, 35}},
+                 {.message = kMove, .at = {18, 35}, .drawn = "key 9 plain, key 7 hot, leave tracked"}},
        .width = 91},
   };
   // clang-format on

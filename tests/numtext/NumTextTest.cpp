@@ -28,7 +28,8 @@ TEST(NumberParse, ValuesAndRefusals) {
   // clang-format off
   const Row rows[] = {
       {.text = "  -1.5e3  ", .value = -1500}, {.text = ".", .value = 0}, {.text = "-.", .value = -0.0L},
-      {.text = "5e", .value = 5}, {.text = "1e+", .value = 1}, {.text = ".5", .value = 0.5L}, {.text = "5.", .value = 5},
+      {.text = "5e", .value = 5}, {.text = "1e+", .value = 1}, {.text = ".5", .value = 0.5L},
+      {.text = "5.", .value = 5},
       {.text = "007", .value = 7}, {.text = "0.1", .value = 0.1L}, {.text = "1E-2", .value = 0.01L},
       {.text = "999999999999999.9", .value = 999999999999999.9L}, {.text = "-0.00000015", .value = -1.5e-7L},
       {.text = "1e500", .value = 1e500L, .rounded = true}, {.text = "1e4932", .value = 1e4932L, .rounded = true},
@@ -84,7 +85,7 @@ TEST(NumberParse, GroupedNumbersFromAnotherProgram) {
       {.text = "1234.5", .value = 1234.5L}, {.text = "1.234,56", .locale = german, .value = 1234.56L},
       {.text = "1\xA0" "234,5", .locale = french, .value = 1234.5L}, {.text = "12 ", .locale = spaced, .value = 12},
       {.text = "1,23"}, {.text = "1,2345"}, {.text = "1234,567"}, {.text = ",123"}, {.text = "1,234,"},
-      {.text = "1.234,567"}, {.text = "$12.5"}, {.text = "12.5%"}, {.text = "abc"},
+      {.text = "1,.23"}, {.text = "1.234,567"}, {.text = "$12.5"}, {.text = "12.5%"}, {.text = "abc"},
       {.text = "1,234.56", .locale = german}, {.text = "1 234", .locale = spaced}, {.text = "1,234", .locale = none}};
   // clang-format on
   for (const Row& row : rows) {
