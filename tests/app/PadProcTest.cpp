@@ -118,6 +118,7 @@ TEST(Drawing, PaintDrawsWhatMeetsTheArea) {
       {.name = "the whole pad in keypad mode", .area = {0, 0, 91, 110},
        .drawn = "key 7 plain, key 8 plain, key 9 plain, key 4 plain, key 5 plain, key 6 plain, key 1 plain, "
                 "key 2 plain, key 3 plain, key 0 plain, key . plain, key = plain"},
+      {.name = "the gap between the 7 and the 4", .area = {10, 44, 12, 46}, .drawn = ""},
       {.name = "the gap between the 7 and the 8", .area = {31, 30, 33, 32}, .drawn = ""},
       {.name = "the last pixel of the 7", .area = {30, 43, 31, 44}, .drawn = "key 7 plain"},
       {.name = "the calc edit's last pixel", .area = {112, 21, 113, 22}, .calculator = true, .drawn = "calc edit 12"},

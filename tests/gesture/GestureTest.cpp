@@ -82,6 +82,7 @@ TEST(Gesture, CircleTest) {
       {.name = "1.3 turns at 150 %", .drawn = Circle(40, 53), .percent = 150, .passes = false},
       {.name = "1.6 turns at 150 %", .drawn = Circle(-40, 65), .percent = 150, .passes = true},
       {.name = "1.05 turns at 0 %, read as 100 %", .drawn = Circle(40, 43), .percent = 0, .passes = true},
+      {.name = "1.01 turns at 100 %", .drawn = Circle(400, 405), .percent = 100, .passes = true},
       {.name = "0.99 turns at 99 %", .drawn = Circle(400, 398), .percent = 99, .passes = false},
       {.name = "4.1 turns at 1000 %, read as 400 %", .drawn = Circle(40, 165), .percent = 1000, .passes = true},
       {.name = "3.9 turns at 1000 %, read as 400 %", .drawn = Circle(40, 157), .percent = 1000, .passes = false}};
