@@ -128,10 +128,11 @@ int main() {
       TranslateMessage(&m);
       DispatchMessageA(&m);
     } else if (m.message == WM_KEYDOWN) {  // a grid: keys are counted, not handled
+      const bool ctrl = GetKeyState(VK_CONTROL) < 0, copy = ctrl && m.wParam == 'C';
       Rights += m.wParam == VK_RIGHT;
-      Copies += m.wParam == 'C' && GetKeyState(VK_CONTROL) < 0;
-      Pastes += m.wParam == 'V' && GetKeyState(VK_CONTROL) < 0;
-      if (m.wParam == 'C' && GetKeyState(VK_CONTROL) < 0) CopyCells();
+      Copies += copy;
+      Pastes += ctrl && m.wParam == 'V';
+      if (copy) CopyCells();
     }
   }
 }
