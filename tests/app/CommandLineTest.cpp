@@ -36,27 +36,4 @@ TEST(CommandLine, FirstArgumentPicksTheCommand) {
   }
 }
 
-// kwix.exe /toggle in the running copy: what a circle round the pointer at (500, 400) does.
-TEST(CommandLine, ToggleMessage) {
-  struct Row {
-    const char* name;
-    bool visible, pointerReadable, shown;
-    TPoint at;  // the shown pad's top left corner: its "5" under the pointer
-  };
-  // clang-format off
-  const Row rows[] = {
-      {.name = "shows a hidden pad", .visible = false, .pointerReadable = true, .shown = true, .at = {454, 345}},
-      {.name = "hides a shown pad", .visible = true, .pointerReadable = false, .shown = false, .at = {}},
-      {.name = "no pointer, no showing", .visible = false, .pointerReadable = false, .shown = false, .at = {}}};
-  // clang-format on
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    Program p;
-    p.pad.visible = row.visible, p.pad.cursorReadable = row.pointerReadable, p.pad.cursor = TPoint{500, 400};
-    HandlePadMessage(p.pad, p.pad, msg::Toggle, TPoint{});
-    EXPECT_EQ(p.pad.visible, row.shown);
-    EXPECT_EQ(p.pad.at, row.at);
-  }
-}
-
 }  // namespace

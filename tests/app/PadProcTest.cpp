@@ -17,7 +17,7 @@ const Message kMove{msg::MouseMove, "move", true}, kLeftDown{msg::LButtonDown, "
     kLeftUp{msg::LButtonUp, "left up", false}, kRightDown{msg::RButtonDown, "right down", true},
     kMiddleDown{msg::MButtonDown, "middle down", true}, kWheel{msg::MouseLast, "wheel", false},
     kXButtonDown{0x020B, "x button down", false}, kLeave{msg::MouseLeave, "leave", true},
-    kKernelChanged{msg::User, "kernel changed", true};
+    kKernelChanged{msg::User, "kernel changed", true}, kToggle{msg::Toggle, "kwix.exe /toggle", true};
 
 struct Step {
   Message message;
@@ -35,7 +35,7 @@ struct Row {
   std::string typed = "";  // what the focused application received
   TPoint padAt{0, 0};
   bool visible = true;
-  int width = 0;  // a mode switch resizes the pad; 0: never resized
+  int width = 0;  // a showing or a mode switch sizes the pad; 0: never sized
 };
 
 TEST(PadProc, PointerOnThePad) {
@@ -63,6 +63,8 @@ TEST(PadProc, PointerOnThePad) {
                  {.message = kMove, .at = {18, 35}, .drawn = "pointer hand, key 7 hot"},
                  {.message = kMove, .at = {2, 35}, .drawn = "pointer arrow, key 7 plain"}},
        .handCursor = true, .padAt = {98, 145}},
+      {.name = "kwix.exe /toggle hides the pad, then shows it with its 5 under the pointer at (100, 200)",
+       .steps = {{.message = kToggle}, {.message = kToggle}}, .padAt = {54, 145}, .width = 91},
       {.name = "the right button hides the pad",
        .steps = {{.message = kRightDown, .at = {18, 35}, .drawn = "key 7 hot"}}, .visible = false},
       {.name = "the middle button switches modes; back in keypad mode the operator column is gone",

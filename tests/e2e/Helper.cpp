@@ -1,12 +1,10 @@
 // The end-to-end tests' Windows side: the application the pad types into (a bare EDIT that
 // keeps the keyboard focus), and the eyes and hands the harness lacks in X. Commands come on
-// stdin, one a line, read on a second thread and run on the EDIT's own thread (so a clipboard
-// held stays open and the EDIT is asked in-process); each is answered with one line.
+// stdin, one a line, read on a second thread and run on the EDIT's own thread (so the EDIT is
+// asked in-process); each is answered with one line.
 //   state              the pad window: found visible left top width height exstyle colourkey
 //                      alpha pid; SM_CYMENU (the pad's row height); the cursor; the EDIT:
-//                      focus-kept selstart selend; since the mode was set, the VK_RIGHT
-//                      key-downs (Ctrl+Right included), Ctrl+C and Ctrl+V presses; then the
-//                      EDIT's text
+//                      focus-kept selstart selend; then its text
 //   clip               whether the formats ExcludeClipboardContentFromMonitorProcessing,
 //                      CanIncludeInClipboardHistory and CanUploadToCloudClipboard are there
 //                      (1 or 0 each), then the CF_TEXT text
@@ -15,9 +13,7 @@
 //                      points a turn, one every 10 ms, until the pad shows (4 turns at most);
 //                      answers the number of points drawn and the longest gap between two, in ms
 // and, answered 1 or 0 as they succeed:
-//   mode n|g           a normal EDIT, which also lets go of the file held; a spreadsheet grid
-//                      that answers Ctrl+C with two tab-separated rows
-//   set TEXT           a normal EDIT as with mode n, holding TEXT, the caret at the end
+//   set TEXT           the EDIT holding TEXT, the caret at the end; lets go of the file held
 //   lock PATH          holds the file open for writing, sharing only reading
 //   quit               WM_QUIT to the pad's thread
 #include <windows.h>
@@ -32,22 +28,8 @@
 namespace {
 
 HWND Edit;
-char Mode = 'n';
-int Rights, Copies, Pastes;
 HANDLE Locked;
 DWORD Main;  // the thread
-
-// A spreadsheet's copy of the selected cell's rows, tab-separated, CR LF after each.
-void CopyCells() {
-  const char cells[] = "1\t2\r\n3\t4\r\n";
-  if (!OpenClipboard(Edit)) return;
-  EmptyClipboard();
-  HGLOBAL m = GlobalAlloc(GMEM_MOVEABLE, sizeof cells);
-  memcpy(GlobalLock(m), cells, sizeof cells);
-  GlobalUnlock(m);
-  SetClipboardData(CF_TEXT, m);
-  CloseClipboard();
-}
 
 void Run(char* cmd) {
   cmd[strcspn(cmd, "\r\n")] = 0;
@@ -66,10 +48,10 @@ void Run(char* cmd) {
     GetCursorPos(&at);
     GetWindowTextA(Edit, text, sizeof text);
     DWORD sel = static_cast<DWORD>(SendMessageA(Edit, EM_GETSEL, 0, 0));
-    printf("%d %d %ld %ld %ld %ld %ld %lu %u %lu %d %ld %ld %d %u %u %d %d %d %s\n", pad != nullptr,
+    printf("%d %d %ld %ld %ld %ld %ld %lu %u %lu %d %ld %ld %d %u %u %s\n", pad != nullptr,
            IsWindowVisible(pad), r.left, r.top, r.right - r.left, r.bottom - r.top, GetWindowLongA(pad, GWL_EXSTYLE),
            key, alpha, pid, GetSystemMetrics(SM_CYMENU), at.x, at.y,
-           GetForegroundWindow() == Edit && GetFocus() == Edit, LOWORD(sel), HIWORD(sel), Rights, Copies, Pastes, text);
+           GetForegroundWindow() == Edit && GetFocus() == Edit, LOWORD(sel), HIWORD(sel), text);
   } else if (is("circle")) {
     int x = 0, y = 0, r = 0, n = 0;
     DWORD last = GetTickCount(), gap = 0;
@@ -93,8 +75,7 @@ void Run(char* cmd) {
   } else {
     bool ok = true;
     if (is("set")) SetWindowTextA(Edit, arg), SendMessageA(Edit, EM_SETSEL, strlen(arg), strlen(arg));
-    if (is("mode")) Mode = arg[0], Rights = Copies = Pastes = 0;
-    if (is("mode n") || is("set")) Mode = 'n', CloseHandle(Locked), Locked = nullptr;
+    if (is("set")) CloseHandle(Locked), Locked = nullptr;
     if (is("lock")) Locked = CreateFileA(arg, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (is("lock")) ok = Locked != INVALID_HANDLE_VALUE;
     if (is("quit")) PostThreadMessageA(GetWindowThreadProcessId(pad, nullptr), WM_QUIT, 0, 0);
@@ -114,7 +95,6 @@ DWORD WINAPI Reader(LPVOID) {
 }  // namespace
 
 int main() {
-  SetProcessDPIAware();  // the real metrics at 144 dpi, as the pad has them
   // Top left, away from where the tests draw their circles.
   Edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_POPUP | WS_BORDER | WS_VISIBLE | ES_AUTOHSCROLL, 40, 40, 380,
                          28, nullptr, nullptr, nullptr, nullptr);
@@ -124,15 +104,9 @@ int main() {
   while (GetMessageA(&m, nullptr, 0, 0) > 0) {
     if (m.message == WM_APP) {
       Run(reinterpret_cast<char*>(m.lParam));
-    } else if (Mode == 'n' || m.message < WM_KEYFIRST || m.message > WM_KEYLAST) {
+    } else {
       TranslateMessage(&m);
       DispatchMessageA(&m);
-    } else if (m.message == WM_KEYDOWN) {  // a grid: keys are counted, not handled
-      const bool ctrl = GetKeyState(VK_CONTROL) < 0, copy = ctrl && m.wParam == 'C';
-      Rights += m.wParam == VK_RIGHT;
-      Copies += copy;
-      Pastes += ctrl && m.wParam == 'V';
-      if (copy) CopyCells();
     }
   }
 }

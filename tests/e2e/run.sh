@@ -15,10 +15,9 @@ source "$here/../../scripts/lib/winenv.sh"
 install -D "$win/app/kwix.exe" "$win/e2e-run/kwix.exe"
 loader=$(kwix_wine_loader "$(kwix_win_arch)")
 # Only what this script started is stopped: the caller's display stays.
-trap 'kwix_stop_prefix; WINEPREFIX="$win/e2e-prefix-144dpi" kwix_stop_prefix; kwix_stop_xvfb' EXIT
+trap 'kwix_stop_prefix; kwix_stop_xvfb' EXIT
 kwix_start_xvfb
 # Whatever an interrupted earlier run left in the prefix goes first.
 WINEPREFIX="$win/e2e-prefix" "$(dirname "$loader")/wineserver" -k 2>/dev/null || true
 kwix_prepare_prefix "$win/e2e-prefix" "$(kwix_win_arch)"
-export -f kwix_win_arch kwix_wine_loader kwix_prepare_prefix  # for the second prefix
 timeout 900 python3 "$here/e2e.py" "$loader" "$win/e2e-run/kwix.exe" "$win/tests/e2e/kwix_e2e.exe" "$art"

@@ -27,16 +27,13 @@ TEST(NumberParse, ValuesAndRefusals) {
   };
   // clang-format off
   const Row rows[] = {
-      {.text = "  -1.5e3  ", .value = -1500}, {.text = ".", .value = 0}, {.text = "-.", .value = -0.0L},
-      {.text = "5e", .value = 5}, {.text = "1e+", .value = 1}, {.text = ".5", .value = 0.5L},
-      {.text = "5.", .value = 5},
-      {.text = "007", .value = 7}, {.text = "0.1", .value = 0.1L}, {.text = "1E-2", .value = 0.01L},
-      {.text = "999999999999999.9", .value = 999999999999999.9L}, {.text = "-0.00000015", .value = -1.5e-7L},
-      {.text = "1e500", .value = 1e500L, .rounded = true}, {.text = "1e4932", .value = 1e4932L, .rounded = true},
-      {.text = "1e-4999", .value = 0}, {.text = "18446744073709551615", .value = 18446744073709551615.0L},
-      {.text = ""}, {.text = "   "}, {.text = "+"}, {.text = "e5"}, {.text = "- 1"}, {.text = "1,5"}, {.text = "1 000"},
-      {.text = "1,000"}, {.text = "3.5\n"}, {.text = "INF"}, {.text = "2e4932"}, {.text = "1e4999"}, {.text = "1e5000"},
-      {.text = "1e-5000"}, {.text = "1.2.3"}, {.text = "1e5x"}, {.text = "0x10"}};
+      {.text = "  -1.5e3  ", .value = -1500}, {.text = "-.", .value = -0.0L}, {.text = "5e", .value = 5},
+      {.text = ".5", .value = 0.5L}, {.text = "0.1", .value = 0.1L}, {.text = "-0.00000015", .value = -1.5e-7L},
+      {.text = "999999999999999.9", .value = 999999999999999.9L}, {.text = "1e500", .value = 1e500L, .rounded = true},
+      {.text = "1e4932", .value = 1e4932L, .rounded = true}, {.text = "1e-4999", .value = 0},
+      {.text = "18446744073709551615", .value = 18446744073709551615.0L}, {.text = ""}, {.text = "+"},
+      {.text = "e5"}, {.text = "1,5"}, {.text = "3.5\n"}, {.text = "2e4932"}, {.text = "1e4999"}, {.text = "1.2.3"},
+      {.text = "1e5x"}};
   // clang-format on
   SetLocaleDecimalSeparator('.');
   SetLocaleGroupingSeparator(',');
@@ -80,12 +77,10 @@ TEST(NumberParse, GroupedNumbersFromAnotherProgram) {
   };
   // clang-format off
   const Row rows[] = {
-      {.text = "1,234.56", .value = 1234.56L}, {.text = "12,345", .value = 12345},
-      {.text = "-1,234,567", .value = -1234567}, {.text = " +123,456.5e1 ", .value = 1234565},
-      {.text = "1234.5", .value = 1234.5L}, {.text = "1.234,56", .locale = german, .value = 1234.56L},
+      {.text = "1,234.56", .value = 1234.56L}, {.text = "-1,234,567", .value = -1234567},
+      {.text = " +123,456.5e1 ", .value = 1234565}, {.text = "1.234,56", .locale = german, .value = 1234.56L},
       {.text = "1\xA0" "234,5", .locale = french, .value = 1234.5L}, {.text = "12 ", .locale = spaced, .value = 12},
-      {.text = "1,23"}, {.text = "1,2345"}, {.text = "1234,567"}, {.text = ",123"}, {.text = "1,234,"},
-      {.text = "1,.23"}, {.text = "1.234,567"}, {.text = "$12.5"}, {.text = "12.5%"}, {.text = "abc"},
+      {.text = "1,23"}, {.text = "1,2345"}, {.text = "1,.23"}, {.text = "12.5%"},
       {.text = "1,234.56", .locale = german}, {.text = "1 234", .locale = spaced}, {.text = "1,234", .locale = none}};
   // clang-format on
   for (const Row& row : rows) {
@@ -108,16 +103,12 @@ TEST(NumberParse, IntegersAndTheirErrorPositions) {
   };
   // clang-format off
   const Row rows[] = {
-      {.text = "42", .value = 42}, {.text = "  -17", .value = -17}, {.text = "+5", .value = 5},
-      {.text = "007", .value = 7}, {.text = "$FF", .value = 255}, {.text = "0x1f", .value = 31},
-      {.text = "x19", .value = 25}, {.text = "X1A", .value = 26}, {.text = "0XaF", .value = 175},
-      {.text = "-$10", .value = -16}, {.text = "$FFFFFFFF", .value = -1}, {.text = "$7FFFFFFF", .value = INT32_MAX},
-      {.text = "2147483647", .value = INT32_MAX}, {.text = "-2147483648", .value = INT32_MIN},
-      {.text = "2147483648", .errorPosition = 11}, {.text = "21474836470", .errorPosition = 11},
-      {.text = "$100000000", .errorPosition = 10}, {.text = "12 ", .errorPosition = 3},
-      {.text = "", .errorPosition = 1}, {.text = "-", .errorPosition = 2}, {.text = "- 5", .errorPosition = 2},
-      {.text = "0x", .errorPosition = 3}, {.text = "$", .errorPosition = 2}, {.text = "1.5", .errorPosition = 2},
-      {.text = "$G", .errorPosition = 2}, {.text = "9a", .errorPosition = 2}};
+      {.text = "42", .value = 42}, {.text = "  -17", .value = -17}, {.text = "$FF", .value = 255},
+      {.text = "0x1f", .value = 31}, {.text = "x19", .value = 25}, {.text = "0XaF", .value = 175},
+      {.text = "-$10", .value = -16}, {.text = "$FFFFFFFF", .value = -1}, {.text = "-2147483648", .value = INT32_MIN},
+      {.text = "2147483648", .errorPosition = 11}, {.text = "$100000000", .errorPosition = 10},
+      {.text = "12 ", .errorPosition = 3}, {.text = "", .errorPosition = 1}, {.text = "- 5", .errorPosition = 2},
+      {.text = "0x", .errorPosition = 3}, {.text = "9a", .errorPosition = 2}};
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string("the text \"") + row.text + "\"");
@@ -129,11 +120,9 @@ TEST(NumberParse, IntegersAndTheirErrorPositions) {
   // Setting names and words compare without regard to the case of ASCII letters only.
   EXPECT_TRUE(SameTextIgnoreCase("margin", "MARGIN"));
   EXPECT_TRUE(SameTextIgnoreCase("az", "AZ"));
-  EXPECT_TRUE(SameTextIgnoreCase("", ""));
   EXPECT_FALSE(SameTextIgnoreCase("Marg", "Margin"));
   EXPECT_FALSE(SameTextIgnoreCase("\xC9", "\xE9"));  // É and é in cp1252
   EXPECT_FALSE(SameTextIgnoreCase("@", "`"));        // the bytes before A and a
-  EXPECT_TRUE(SameTextIgnoreCase("@[`{", "@[`{"));
 }
 
 // The calc edit's texts at requests 19, 18, 17 and 3, and the paste form.
@@ -145,24 +134,16 @@ TEST(NumberFormat, DisplayAndPasteForms) {
   };
   // clang-format off
   const Row rows[] = {
-      {1.0L / 3, {"0.333333333333333", "0.333333333333333333", "0.33333333333333333", "0.333"}, "0.333333333333333"},
       {2.0L / 3, {"0.666666666666667", "0.666666666666666667", "0.66666666666666667", "0.667"}, "0.666666666666667"},
       {1e20L, {"1E020", "1E020", "1E020", "1E020"}, "1E20"},
       {1e15L, {"1E015", "1000000000000000", "1000000000000000", "1E015"}, "1E15"},
-      {123456789, {"123456789", "123456789", "123456789", "1.23E008"}, "123456789"},
       {123456789012345678.0L,
        {"1.23456789012346E017", "123456789012345678", "1.2345678901234568E017", "1.23E017"}, "1.23456789012346E17"},
-      {18446744073709551616.0L,
-       {"1.84467440737096E019", "1.84467440737095516E019", "1.8446744073709552E019", "1.84E019"}, "1.84467440737096E19"},
       {0.1L + 0.2L, {"0.3", "0.3", "0.3", "0.3"}, "0.3"},
-      {999999999999999.9L, {"1E015", "999999999999999.9", "999999999999999.9", "1E015"}, "1E15"},
-      {0.00001L, {"1E-005", "1E-005", "1E-005", "1E-005"}, "1E-5"},
       {0.0001L / 3,
        {"3.33333333333333E-005", "3.33333333333333333E-005", "3.3333333333333333E-005", "3.33E-005"}, "3.33333333333333E-5"},
-      {-1.0L / 3, {"-0.333333333333333", "-0.333333333333333333", "-0.33333333333333333", "-0.333"}, "-0.333333333333333"},
       {-1.5e-7L, {"-1.5E-007", "-1.5E-007", "-1.5E-007", "-1.5E-007"}, "-1.5E-7"},
-      {-std::numeric_limits<Extended>::denorm_min(), {"0", "0", "0", "0"}, "0"},
-      {kInf, {"INF", "INF", "INF", "INF"}, "INF"}, {-kInf, {"-INF", "-INF", "-INF", "-INF"}, "-INF"},
+      {-kInf, {"-INF", "-INF", "-INF", "-INF"}, "-INF"},
       {-kNaN, {"NAN", "NAN", "NAN", "NAN"}, "NAN"}};
   // clang-format on
   for (const Row& row : rows) {

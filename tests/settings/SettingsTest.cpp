@@ -12,59 +12,8 @@ void WriteSettingsFile(const std::string& bytes) {
   if (!bytes.empty()) std::ofstream(SettingsFileName(), std::ios::binary) << bytes;
 }
 
-// The fields hold what a load of the file puts in force; unnamed ones keep their defaults.
-struct LineRow {
-  const char* name;
-  std::string file;  // "": no file at all
-  int32_t margin = 5;
-  int32_t bgColor = 0;
-  std::string fontFace = "Verdana";
-  bool boldFont = true;
-  bool italicFont = false;
-  bool useHandCursor = false;
-  bool clickOnDown = true;
-};
-
-TEST(Settings, FileLinesAndValues) {
-  // clang-format off
-  const LineRow rows[] = {
-      {.name = "no file: the defaults", .file = ""},
-      {.name = "a blank line, keys, spaces and a comment",
-       .file = " \t \nMargin = 7 # outer margin\r\nBGColor=$FF\n", .margin = 7, .bgColor = 0xFF},
-      {.name = "keys in any case; an unreadable value keeps the earlier line's; no sections",
-       .file = "margin=9\nMARGIN=x\n  =5\n[Look]\nBGColor=#FF0000\n", .margin = 9},
-      {.name = "tabs around keys and values; a number is a boolean, \"off\" is not",
-       .file = "\tFontFace\t=\tCourier New\t\nBoldFont=no\nItalicFont=TRUE\nUseHandCursor=2\nClickOnDown=off\n",
-       .fontFace = "Courier New", .boldFont = false, .italicFont = true, .useHandCursor = true},
-      {.name = "a CR alone ends no line", .file = "Margin=1\rBGColor=2\r"},
-      {.name = "a byte-order mark spoils the first key; 0x1A ends the data",
-       .file = "\xEF\xBB\xBFMargin=1\nBGColor=2\nBoldFont=1.0\n\x1AMargin=3", .bgColor = 2},
-      {.name = "control bytes are blanks; 0x1A ends a line's text",
-       .file = "\x01Margin\x01=\x01" "9\x01\nFontFace=Tahoma\x1A" "junk\nBGColor=3\nUseHandCursor=yes",
-       .margin = 9, .bgColor = 3, .fontFace = "Tahoma", .useHandCursor = true},
-      {.name = "a value longer than any line so far, and an empty face",
-       .file = "BGColor=" + std::string(5000, '0') + "1\nFontFace=\n", .bgColor = 1, .fontFace = ""},
-  };
-  // clang-format on
-  Program p;
-  for (const LineRow& row : rows) {
-    SCOPED_TRACE(row.name);
-    WriteSettingsFile(row.file);
-    Margin = BGColor = -1;  // what an earlier load left must not survive this one
-    LoadSettings(p.pad);
-    EXPECT_EQ(Margin, row.margin);
-    EXPECT_EQ(BGColor, row.bgColor);
-    EXPECT_EQ(FontFace, row.fontFace);
-    EXPECT_EQ(BoldFont, row.boldFont);
-    EXPECT_EQ(ItalicFont, row.italicFont);
-    EXPECT_EQ(UseHandCursor, row.useHandCursor);
-    EXPECT_EQ(ClickOnDown, row.clickOnDown);
-  }
-  WriteSettingsFile("");
-}
-
-// Loads in this order: the pad font is made again exactly when one of the four font
-// settings changed since the load before.
+// Loads of kwix.ini in this order: the pad font is made again exactly when one of the four
+// font settings changed since the load before. Unnamed fields keep their defaults.
 struct FontRow {
   const char* name;
   std::string file;
@@ -80,15 +29,19 @@ TEST(Settings, PadFontFollowsTheFontSettings) {
   const std::string longFace(40, 'F');
   // clang-format off
   const FontRow rows[] = {
-      {.name = "the first load", .file = "", .remade = true},
+      {.name = "the first load, no file", .file = "", .remade = true},
       {.name = "nothing changed", .file = "Margin=9", .remade = false},
-      {.name = "FontSize", .file = "FontSize=12", .remade = true, .height = -16},
-      {.name = "BoldFont alone", .file = "FontSize=12\nBoldFont=no", .remade = true, .height = -16, .weight = 400},
-      {.name = "ItalicFont alone", .file = "FontSize=12\nBoldFont=no\nItalicFont=1", .remade = true,
-       .height = -16, .weight = 400, .italic = 1},
-      {.name = "back to the defaults", .file = "", .remade = true},
-      {.name = "FontFace alone, cut to 31 bytes", .file = "FontFace=" + longFace, .remade = true,
-       .face = longFace.substr(0, 31)},
+      {.name = "FontSize after a blank line, its key in capitals, a comment after it",
+       .file = " \t \nFONTSIZE = 12 # points\r\n", .remade = true, .height = -16},
+      {.name = "BoldFont alone; an unreadable value keeps the earlier line's",
+       .file = "FontSize=12\nFontSize=x\nBoldFont=no", .remade = true, .height = -16, .weight = 400},
+      {.name = "ItalicFont alone, a number as a boolean; control bytes are blanks",
+       .file = "FontSize=12\nBoldFont=no\n\x01ItalicFont\x01=\x01" "2", .remade = true, .height = -16, .weight = 400,
+       .italic = 1},
+      {.name = "back to the defaults: a byte-order mark spoils the first key, 0x1A ends the data",
+       .file = "\xEF\xBB\xBF" "FontSize=12\n\x1A" "BoldFont=no", .remade = true},
+      {.name = "FontFace alone, cut to 31 bytes, tabs around key and value",
+       .file = "\tFontFace\t=\t" + longFace + "\t", .remade = true, .face = longFace.substr(0, 31)},
       {.name = "an empty FontFace at 144 dpi", .file = "FontFace=", .dpi = 144, .remade = true, .height = -16,
        .face = ""},
   };

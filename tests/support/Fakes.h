@@ -97,14 +97,12 @@ struct FakePad : PadWindow, Canvas {
   void CaptionA(const TRect&, const std::string& text, TextAlign, TColor, TColor) override { Log("calc edit " + text); }
   int TextWidth(const std::string& t) override { return charWidth * static_cast<int>(t.size()); }
 
-  // The cursor sampler's timers and its watch for the mouse: what runs now, what the system
-  // refuses to make ("backup timer", ...) and every request in order, by name:
-  // "mouse watch on, backup timer on, sample timer off, ".
+  // The cursor sampler's timers and its watch for the mouse: what runs now, and what the system
+  // refuses to make ("mouse watch", "backup timer", ...).
   bool sampleTimer = true, mouseWatch = false, backupTimer = false;
-  std::string refused, asked;
+  std::string refused;
   int rests = 0;  // times the sample timer was stopped
   bool Switch(bool& running, const std::string& name, bool on) {
-    asked += name + (on ? " on, " : " off, ");
     if (on && refused.find(name) != std::string::npos) return false;
     return running = on, true;
   }
