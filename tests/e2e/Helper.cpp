@@ -48,10 +48,10 @@ void Run(char* cmd) {
     GetCursorPos(&at);
     GetWindowTextA(Edit, text, sizeof text);
     DWORD sel = static_cast<DWORD>(SendMessageA(Edit, EM_GETSEL, 0, 0));
-    printf("%d %d %ld %ld %ld %ld %ld %lu %u %lu %d %ld %ld %d %u %u %s\n", pad != nullptr,
-           IsWindowVisible(pad), r.left, r.top, r.right - r.left, r.bottom - r.top, GetWindowLongA(pad, GWL_EXSTYLE),
-           key, alpha, pid, GetSystemMetrics(SM_CYMENU), at.x, at.y,
-           GetForegroundWindow() == Edit && GetFocus() == Edit, LOWORD(sel), HIWORD(sel), text);
+    printf("%d %d %ld %ld %ld %ld %ld %lu %u %lu %d %ld %ld %d %u %u %s\n", pad != nullptr, IsWindowVisible(pad),
+           r.left, r.top, r.right - r.left, r.bottom - r.top, GetWindowLongA(pad, GWL_EXSTYLE), key, alpha, pid,
+           GetSystemMetrics(SM_CYMENU), at.x, at.y, GetForegroundWindow() == Edit && GetFocus() == Edit, LOWORD(sel),
+           HIWORD(sel), text);
   } else if (is("circle")) {
     int x = 0, y = 0, r = 0, n = 0;
     DWORD last = GetTickCount(), gap = 0;
