@@ -147,6 +147,7 @@ TEST(Gesture, SamplerTogglesThePad) {
     resting.pad.refused = row.watchRefused ? "mouse watch" : "";
     EXPECT_EQ(Walk(resting.pad, row.path, Run::Resting), row.seen) << "resting";
     EXPECT_EQ(resting.pad.rests, row.rests);
+    EXPECT_LE(resting.pad.refusals, static_cast<int>(row.path.size()) / 50) << "asked again before half a second";
   }
   // A program moving the cursor makes no device input: the next backup tick wakes the sampler,
   // so a circle drawn that way after a rest has to be longer by up to 50 ticks.

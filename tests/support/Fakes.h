@@ -101,9 +101,11 @@ struct FakePad : PadWindow, Canvas {
   // refuses to make ("mouse watch", "backup timer", ...).
   bool sampleTimer = true, mouseWatch = false, backupTimer = false;
   std::string refused;
-  int rests = 0;  // times the sample timer was stopped
+  int rests = 0, refusals = 0;  // times the sample timer was stopped; requests refused
   bool Switch(bool& running, const std::string& name, bool on) {
-    if (on && refused.find(name) != std::string::npos) return false;
+    const bool refuse = on && refused.find(name) != std::string::npos;
+    refusals += refuse;
+    if (refuse) return false;
     return running = on, true;
   }
   bool StartSampleTimer() override { return Switch(sampleTimer, "sample timer", true); }
