@@ -19,12 +19,11 @@ kwix_wine_loader() {
   if [ "$1" = i686 ]; then echo /usr/lib/wine/wine; else echo /usr/lib/wine/wine64; fi
 }
 
-# kwix_prepare_prefix PREFIX ARCH [desktop|nodesktop] [DPI]: creates the prefix once (about
-# 20 s) with the settings the tests rely on, then starts a persistent wineserver so each
-# test process starts fast. "nodesktop" leaves Wine's windows on the real X desktop; DPI
-# sets the screen resolution the prefix reports (LogPixels, 96 by default).
+# kwix_prepare_prefix PREFIX ARCH [desktop|nodesktop]: creates the prefix once (about 20 s)
+# with the settings the tests rely on, then starts a persistent wineserver so each test
+# process starts fast. "nodesktop" leaves Wine's windows on the real X desktop.
 kwix_prepare_prefix() {
-  local prefix=$1 arch=$2 desktop=${3:-desktop} dpi=${4:-}
+  local prefix=$1 arch=$2 desktop=${3:-desktop}
   local loader; loader=$(kwix_wine_loader "$arch")
   export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINELOADER=$loader
   if [ "$arch" = i686 ]; then export WINEARCH=win32; else export WINEARCH=win64; fi
@@ -50,9 +49,6 @@ REG
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
 REG
-    fi
-    if [ -n "$dpi" ]; then
-      printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$dpi" >>"$reg"
     fi
     "$loader" regedit "$reg" >/dev/null 2>&1
     rm -f "$reg"

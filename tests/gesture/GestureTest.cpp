@@ -136,7 +136,6 @@ TEST(Gesture, SamplerTogglesThePad) {
        .rests = 1},
       {.name = "the mouse watch refused: the sampler ticks on", .path = home + circle, .seen = kShown, .rests = 0,
        .watchRefused = true}};
-
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
