@@ -98,7 +98,7 @@ int RunKwix(HINSTANCE instance) {
   wchar_t wide = 0;
   if (MultiByteToWideChar(CP_ACP, 0, &separator, 1, &wide, 1) != 1) wide = static_cast<unsigned char>(separator);
   SetDecimalKeyCaption(static_cast<char16_t>(wide));
-  LocaleGroupingSeparator();  // fetched once now, like the decimal separator, not during a grab
+  LocaleDigitGrouping();  // fetched once now, like the decimal separator, not during a grab
 
   KeyBridge = &SystemBridge();
   HWND pad = CreatePad(instance);

@@ -22,6 +22,19 @@ bool IsWord(const std::string& text, size_t length) {
   return true;
 }
 
+// Terminals' windows: Ctrl+C there interrupts the program running in them, or goes on to a
+// remote shell. Windows' console, Windows Terminal, PuTTY, KiTTY, mintty, ConEmu, Wine's console.
+const char* const kTerminalClasses[] = {
+    "ConsoleWindowClass", "CASCADIA_HOSTING_WINDOW_CLASS", "PuTTY", "KiTTY", "mintty", "VirtualConsoleClass",
+    "WineConsoleClass"};
+
+bool IsTerminal(const std::string& windowClass) {
+  for (const char* terminal : kTerminalClasses) {
+    if (windowClass == terminal) return true;
+  }
+  return false;
+}
+
 // Registered formats that ask clipboard history and the cloud clipboard to skip an item.
 const char* const kPrivateFormats[] = {"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory",
                                        "CanUploadToCloudClipboard"};
@@ -55,9 +68,9 @@ bool Expired(uint32_t start, uint32_t now, int limitMs) { return now - start >= 
 bool Bridge::TargetTakesInput() {
   // A process the pad may not even query is most often one elevated with another account's
   // credentials, which takes no synthetic input either.
-  if (integrity_.HasForeground()) {
-    TIntegrity target = integrity_.Foreground();
-    TIntegrity own = integrity_.Own();
+  if (target_.HasForeground()) {
+    TIntegrity target = target_.Foreground();
+    TIntegrity own = target_.Own();
     if (!target || (own && *target > *own)) {
       beeper_.Beep();
       return false;
@@ -123,66 +136,79 @@ bool Bridge::EmptyClipboard() {
   return true;
 }
 
-bool Bridge::WaitForClipboardChange(uint32_t before) {
-  uint32_t start = clock_.NowMs();
+// The target handles the keys later, in its own thread, and a read straight after Ctrl+C
+// would see the clipboard as it was: the copy is seen by the clipboard's sequence number.
+// Meanwhile the target is asked whether it takes messages, which tells a busy target, whose
+// copy may still come, from one that has handled the keys and had nothing to copy.
+Bridge::CopyState Bridge::WaitForCopy(uint32_t sequenceBefore) {
+  const uint32_t start = clock_.NowMs();
+  bool answering = false;
+  uint32_t answeringSince = start;
   for (;;) {
-    if (clipboard_.SequenceNumber() != before) return true;
-    if (Expired(start, clock_.NowMs(), kCopyWaitLimitMs)) return false;
+    if (clipboard_.SequenceNumber() != sequenceBefore) return CopyState::Copied;
+    const uint32_t now = clock_.NowMs();
+    if (answering && Expired(start, now, kCopyWaitLimitMs) && Expired(answeringSince, now, kCopySettleMs))
+      return CopyState::NothingCopied;
+    if (Expired(start, now, kBusyLimitMs)) return CopyState::Unanswered;
+    const bool answers = target_.Answers(kAnswerTimeoutMs);
+    if (answers && !answering) answeringSince = clock_.NowMs();
+    answering = answers;
     clock_.SleepMs(kCopyPollMs);
   }
 }
 
-// The target handles the keys later, in its own thread: a read straight after Ctrl+C
-// would see the clipboard as it was. Emptying it first and waiting for the target's copy
-// to change it means a target that ignores the keys, or has nothing to copy, gives no
-// text rather than whatever the user copied earlier. Nothing when the target did not
-// answer in time.
-template <typename SendKeys>
-std::optional<std::string> Bridge::CopyFromTarget(SendKeys sendKeys) {
-  EmptyClipboard();
-  uint32_t before = clipboard_.SequenceNumber();
-  sendKeys();
-  if (!WaitForClipboardChange(before)) return std::nullopt;
-  // A target's copy changes the sequence number when it empties the clipboard and keeps
-  // it open until its text is set; the read's retries wait for that.
-  return ReadClipboardText();
-}
-
-void Bridge::Deselect() { TapKey(kVkRight); }
-
-std::optional<std::string> Bridge::GrabNumberAtCaret() {
-  // While another program holds the clipboard no copy can come, and a word selected for one
-  // would lie under the calculator's next paste: refused before any key reaches the target.
-  if (!EmptyClipboard()) return std::nullopt;
+TGrab Bridge::GrabNumberAtCaret() {
+  // Refused before any key: in a terminal Ctrl+C interrupts; while another program holds the
+  // clipboard no copy can come, and a word selected for one would lie under the next paste.
+  // Emptying it first also means a target that copies nothing leaves no text of the user's.
+  if (IsTerminal(target_.ForegroundClass()) || !EmptyClipboard()) return {GrabOutcome::RefusedBeforeKeys, ""};
   // Ctrl+Right to the end of the word, Ctrl+Shift+Left back to its start, Ctrl+C.
-  std::optional<std::string> word = CopyFromTarget([this] {
-    keys_.Send(Strokes()
-                   .Down(kVkControl)
-                   .Tap(kVkRight)
-                   .Down(kVkShift)
-                   .Tap(kVkLeft)
-                   .Up(kVkShift)
-                   .Tap(kVkC)
-                   .Up(kVkControl)
-                   .Events());
-  });
+  uint32_t sequence = clipboard_.SequenceNumber();
+  keys_.Send(Strokes()
+                 .Down(kVkControl)
+                 .Tap(kVkRight)
+                 .Down(kVkShift)
+                 .Tap(kVkLeft)
+                 .Up(kVkShift)
+                 .Tap(kVkC)
+                 .Up(kVkControl)
+                 .Events());
+  switch (WaitForCopy(sequence)) {
+    case CopyState::NothingCopied: return {GrabOutcome::NothingToCopy, ""};
+    case CopyState::Unanswered: return {GrabOutcome::RefusedAfterSelecting, ""};
+    case CopyState::Copied: break;
+  }
   // Ctrl+Right stops after the blanks that follow a word, so the copy may end in them.
   // The caret is now at the word's start: move it to the word's end, before the blanks,
   // then select back to the start and copy the word alone.
-  size_t n = word ? LengthWithoutTrailingBlanks(*word) : 0;
+  const std::string first = ReadClipboardText();
+  const size_t n = LengthWithoutTrailingBlanks(first);
   // Moving through a grid's cells one Right at a time would be a storm of keys.
-  if (word && !IsWord(*word, n)) return std::nullopt;
-  keys_.Send(Strokes().Tap(kVkRight, n).Events());
-  auto selectBackAndCopy = [this] {
-    keys_.Send(Strokes().Down(kVkControl).Down(kVkShift).Tap(kVkLeft).Up(kVkShift).Tap(kVkC).Up(kVkControl).Events());
-  };
-  if (!word) {
-    // An empty field has nothing to copy either time, and a target that let the first
-    // copy go unanswered will not answer the second in time: the keys still go, but the
-    // user is spared a second wait.
-    selectBackAndCopy();
-    return std::string();
+  if (!IsWord(first, n)) return {GrabOutcome::RefusedAfterSelecting, first};
+  sequence = clipboard_.SequenceNumber();
+  keys_.Send(Strokes()
+                 .Tap(kVkRight, n)
+                 .Down(kVkControl)
+                 .Down(kVkShift)
+                 .Tap(kVkLeft)
+                 .Up(kVkShift)
+                 .Tap(kVkC)
+                 .Up(kVkControl)
+                 .Events());
+  switch (WaitForCopy(sequence)) {
+    case CopyState::Copied: return {GrabOutcome::Copied, ReadClipboardText()};
+    case CopyState::NothingCopied: return {GrabOutcome::NothingToCopy, ""};
+    case CopyState::Unanswered: break;
   }
-  // The word is selected again whether or not the second copy is answered.
-  return CopyFromTarget(selectBackAndCopy);
+  return {GrabOutcome::RefusedAfterSelecting, ""};
+}
+
+void Bridge::UndoGrab(const TGrab& grab) {
+  if (grab.outcome != GrabOutcome::Copied && grab.outcome != GrabOutcome::RefusedAfterSelecting) return;
+  if (!IsWord(grab.text, grab.text.size())) {
+    TapKey(kVkRight);
+  } else if (!grab.text.empty()) {
+    keys_.Send(Strokes().Down(kVkShift).Tap(kVkRight, grab.text.size()).Up(kVkShift).Events());
+  }
+  EmptyClipboard();
 }

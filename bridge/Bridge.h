@@ -77,28 +77,53 @@ class Beeper {
 // 0x3000 high); empty when it cannot be read.
 using TIntegrity = std::optional<uint32_t>;
 
-// Who would receive the pad's input: the foreground window's process, and the pad's own.
-class IntegrityPort {
+// The foreground window, which receives the pad's input: its process's integrity level and
+// the pad's own, what kind of window it is, and whether its thread is taking messages.
+class TargetPort {
  public:
-  virtual ~IntegrityPort() = default;
+  virtual ~TargetPort() = default;
   virtual bool HasForeground() = 0;
   virtual TIntegrity Foreground() = 0;
   virtual TIntegrity Own() = 0;
+  // The foreground window's class name; empty when there is none.
+  virtual std::string ForegroundClass() = 0;
+  // Whether the foreground window's thread answers a message within timeoutMs: false while
+  // it is busy or hung, true when there is no foreground window to wait for.
+  virtual bool Answers(int timeoutMs) = 0;
 };
 
-// Every wait is bounded: a target that ignores everything costs a grab about half a
-// second, one that answers each copy just in time about a second.
+// Every wait is bounded. A target that takes messages has copied within half a second or had
+// nothing to copy; a busy one (a workbook recalculating, a program over a slow link) is
+// waited for up to three seconds before the grab gives up.
 constexpr int kClipboardOpenLimitMs = 50;  // another program may hold the clipboard briefly
 constexpr int kClipboardOpenPollMs = 5;
-constexpr int kCopyWaitLimitMs = 500;  // for the target to handle a Ctrl+C
+constexpr int kCopyWaitLimitMs = 500;
+// A thread that was busy answers a message before it handles the keys queued for it: only
+// one that has kept answering this long has handled them.
+constexpr int kCopySettleMs = 200;
+constexpr int kBusyLimitMs = 3000;
+constexpr int kAnswerTimeoutMs = 20;
 constexpr int kCopyPollMs = 2;
 // A longer first copy is a block of cells or a paragraph, not a number at the caret.
 constexpr size_t kMaxWordLength = 255;
 
+// What the grab of the number at the caret came to.
+enum class GrabOutcome {
+  Copied,                 // text: the word the target copied, selected there
+  NothingToCopy,          // the target took the keys and copied nothing: an empty field
+  RefusedBeforeKeys,      // no key was sent: a terminal, or the clipboard held by another program
+  RefusedAfterSelecting,  // text: what the target copied (a grid's cells), empty when it never answered
+};
+
+struct TGrab {
+  GrabOutcome outcome;
+  std::string text;
+};
+
 class Bridge {
  public:
-  Bridge(KeySink& keys, ClipboardPort& clipboard, BridgeClock& clock, Beeper& beeper, IntegrityPort& integrity)
-      : keys_(keys), clipboard_(clipboard), clock_(clock), beeper_(beeper), integrity_(integrity) {}
+  Bridge(KeySink& keys, ClipboardPort& clipboard, BridgeClock& clock, Beeper& beeper, TargetPort& target)
+      : keys_(keys), clipboard_(clipboard), clock_(clock), beeper_(beeper), target_(target) {}
 
   // Whether the focused application takes synthetic input: Windows drops it without a
   // word for a process of a higher integrity level than the pad's. Beeps when it does not.
@@ -113,29 +138,27 @@ class Bridge {
   // Pastes text into the target and leaves it selected from its end back to its start;
   // beeps and sends nothing when the text could not be put on the clipboard.
   void PasteAndSelect(const std::string& text);
-  // The word ending at or after the target's caret, as the target copies it (trailing
-  // blanks included), left selected there; empty when the target copied nothing. Nothing
-  // when what the target copied is no word (cells of a grid, lines of text) or it stopped
-  // answering: then whatever the grab selected is still selected, for Deselect to undo;
-  // nothing too, without a key sent, while another program holds the clipboard.
-  std::optional<std::string> GrabNumberAtCaret();
-  // Undoes the grab's selection with one plain Right tap: a text field keeps its text, a
-  // grid moves its cursor by one cell and changes no cell.
-  void Deselect();
+  // The word ending at or after the target's caret, copied by the target with Ctrl+Right,
+  // Ctrl+Shift+Left and Ctrl+C and left selected there (trailing blanks moved out of it).
+  TGrab GrabNumberAtCaret();
+  // After a grab that reached the target but gave no number: the selection goes with the caret
+  // at the word's end (Shift+Right over it: a plain Right moves from the word's start in some
+  // controls), a grid's cells lose theirs with one Right, a target that never answered gets
+  // no key; and the clipboard is emptied, which ends a spreadsheet's copy mode.
+  void UndoGrab(const TGrab& grab);
 
  private:
   bool OpenClipboard();
   // False when the clipboard could not be opened.
   bool EmptyClipboard();
-  template <typename SendKeys>
-  std::optional<std::string> CopyFromTarget(SendKeys sendKeys);
-  bool WaitForClipboardChange(uint32_t before);
+  enum class CopyState { Copied, NothingCopied, Unanswered };
+  CopyState WaitForCopy(uint32_t sequenceBefore);
 
   KeySink& keys_;
   ClipboardPort& clipboard_;
   BridgeClock& clock_;
   Beeper& beeper_;
-  IntegrityPort& integrity_;
+  TargetPort& target_;
 };
 
 // The bridge to the real focused application (Windows builds).

@@ -92,16 +92,32 @@ uint32_t Win32Clipboard::SequenceNumber() { return GetClipboardSequenceNumber();
 
 unsigned Win32Clipboard::RegisterFormat(const char* name) { return RegisterClipboardFormatA(name); }
 
-bool Win32Integrity::HasForeground() { return GetForegroundWindow() != nullptr; }
+bool Win32Target::HasForeground() { return GetForegroundWindow() != nullptr; }
 
-TIntegrity Win32Integrity::Foreground() {
+TIntegrity Win32Target::Foreground() {
   DWORD pid = 0;
   GetWindowThreadProcessId(GetForegroundWindow(), &pid);
   ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
   return ProcessIntegrity(process);
 }
 
-TIntegrity Win32Integrity::Own() { return ProcessIntegrity(GetCurrentProcess()); }
+TIntegrity Win32Target::Own() { return ProcessIntegrity(GetCurrentProcess()); }
+
+std::string Win32Target::ForegroundClass() {
+  // Class names are at most 256 characters.
+  char name[257] = "";
+  HWND window = GetForegroundWindow();
+  return window && GetClassNameA(window, name, sizeof name) > 0 ? name : "";
+}
+
+bool Win32Target::Answers(int timeoutMs) {
+  HWND window = GetForegroundWindow();
+  if (!window) return true;
+  // SMTO_BLOCK: no other program's message re-enters the pad while it waits here.
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, static_cast<UINT>(timeoutMs),
+                             &result) != 0;
+}
 
 void Win32Clock::SleepMs(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
@@ -114,7 +130,7 @@ Bridge& SystemBridge() {
   static Win32Clipboard clipboard;
   static Win32Clock clock;
   static Win32Beeper beeper;
-  static Win32Integrity integrity;
-  static Bridge bridge(keys, clipboard, clock, beeper, integrity);
+  static Win32Target target;
+  static Bridge bridge(keys, clipboard, clock, beeper, target);
   return bridge;
 }

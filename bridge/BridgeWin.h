@@ -35,12 +35,15 @@ class Win32Beeper : public Beeper {
   void Beep() override;
 };
 
-// The foreground window's process and the pad's own, through their tokens.
-class Win32Integrity : public IntegrityPort {
+// The foreground window: its process's token and the pad's own, its class, a WM_NULL sent
+// with a time-out.
+class Win32Target : public TargetPort {
  public:
   bool HasForeground() override;
   TIntegrity Foreground() override;
   TIntegrity Own() override;
+  std::string ForegroundClass() override;
+  bool Answers(int timeoutMs) override;
 };
 
 #endif

@@ -1,7 +1,5 @@
 #include "calc/KeyActions.h"
 
-#include <optional>
-
 #include "bridge/Bridge.h"
 #include "calc/SmplCalcKrnl.h"
 #include "numtext/NumFormat.h"
@@ -34,13 +32,14 @@ void KeypadAction(PadWindow& window, const TButtonRec& entry) {
     case bkEquals: {
       // A target that takes no input leaves the pad as it was: no grab, no mode change.
       if (!KeyBridge->TargetTakesInput()) break;
-      std::optional<std::string> text = KeyBridge->GrabNumberAtCaret();
+      const TGrab grab = KeyBridge->GrabNumberAtCaret();
       Extended value = 0;
       // An empty field gives 0. Anything else that is no number stays the user's: a result
-      // pasted later would replace it while it is selected, so the selection goes and the
-      // pad stays as it was.
-      if (!text || (!text->empty() && !TryGroupedTextToNumber(*text, value))) {
-        KeyBridge->Deselect();
+      // pasted later would replace what the grab selected, so that goes and the pad stays.
+      const bool number = grab.outcome == GrabOutcome::NothingToCopy ||
+                          (grab.outcome == GrabOutcome::Copied && TryGroupedTextToNumber(grab.text, value));
+      if (!number) {
+        KeyBridge->UndoGrab(grab);
         window.Beep();
         break;
       }

@@ -93,14 +93,47 @@ struct LocaleChar {
 };
 
 LocaleChar decimalSeparator{FetchLocaleDecimalSeparator};
-LocaleChar groupingSeparator{FetchLocaleGroupingSeparator};
+
+struct {
+  TDigitGrouping value;
+  bool fetched = false;
+} digitGrouping;
 
 }  // namespace
 
 char LocaleDecimalSeparator() { return decimalSeparator.Get(); }
 void SetLocaleDecimalSeparator(char separator) { decimalSeparator.Set(separator); }
-char LocaleGroupingSeparator() { return groupingSeparator.Get(); }
-void SetLocaleGroupingSeparator(char separator) { groupingSeparator.Set(separator); }
+
+TDigitGrouping ReadDigitGrouping(char separator, const std::string& pattern) {
+  TDigitGrouping grouping;
+  grouping.separator = separator;
+  // Sizes of one digit each, separated by ';'; a last 0 repeats the size before it.
+  for (size_t i = 0; i < pattern.size(); i += 2) {
+    if (!IsDigit(pattern[i]) || (i + 1 < pattern.size() && pattern[i + 1] != ';')) return TDigitGrouping{};
+    const int size = pattern[i] - '0';
+    if (size == 0) {
+      grouping.repeatLast = i + 1 >= pattern.size() && !grouping.sizes.empty();
+      if (!grouping.repeatLast && !grouping.sizes.empty()) return TDigitGrouping{};
+      break;
+    }
+    grouping.sizes.push_back(size);
+  }
+  if (grouping.sizes.empty()) grouping.separator = 0;
+  return grouping;
+}
+
+const TDigitGrouping& LocaleDigitGrouping() {
+  if (!digitGrouping.fetched) {
+    digitGrouping.value = FetchLocaleDigitGrouping();
+    digitGrouping.fetched = true;
+  }
+  return digitGrouping.value;
+}
+
+void SetLocaleDigitGrouping(char separator, const std::string& pattern) {
+  digitGrouping.value = ReadDigitGrouping(separator, pattern);
+  digitGrouping.fetched = true;
+}
 
 Extended ScaleByPowerOfTen(Extended x, int n) {
   if (n == 0) return x;
@@ -191,32 +224,41 @@ Extended TextToNumber(const std::string& text) {
   return value;
 }
 
-Extended TextToNumberOr(const std::string& text, Extended fallback) {
-  Extended value = 0;
-  return TryTextToNumber(text, value) ? value : fallback;
-}
-
 bool TryGroupedTextToNumber(const std::string& text, Extended& value) {
-  const char grouping = LocaleGroupingSeparator();
-  const bool groups = grouping != 0 && grouping != ' ' && grouping != LocaleDecimalSeparator() &&
-                      text.find(grouping) != std::string::npos;
-  if (!groups) return TryTextToNumber(text, value);
-  // The integer part with its grouping taken out; the rest is read as without grouping.
+  const TDigitGrouping& grouping = LocaleDigitGrouping();
+  const char mark = grouping.separator;
+  if (mark == 0 || mark == ' ' || mark == LocaleDecimalSeparator() || text.find(mark) == std::string::npos)
+    return TryTextToNumber(text, value);
+  // The integer part's groups, each a run of digits ended by the grouping character.
   const size_t len = text.size();
   size_t i = 0;
   while (i < len && text[i] == ' ') ++i;
   if (i < len && (text[i] == '+' || text[i] == '-')) ++i;
-  const size_t first = i;
-  while (i < len && IsDigit(text[i])) ++i;
-  if (i == first || i - first > 3) return false;
   std::string plain = text.substr(0, i);
-  auto digitAt = [&](size_t k) { return k < len && IsDigit(text[k]); };
-  while (i < len && text[i] == grouping) {
-    if (!digitAt(i + 1) || !digitAt(i + 2) || !digitAt(i + 3) || digitAt(i + 4)) return false;
-    plain.append(text, i + 1, 3);
-    i += 4;
+  const bool leadingZero = i < len && text[i] == '0';
+  std::vector<size_t> groups;  // their lengths, leftmost first
+  for (;;) {
+    const size_t first = i;
+    while (i < len && IsDigit(text[i])) ++i;
+    groups.push_back(i - first);
+    plain.append(text, first, i - first);
+    if (i - first == 0 || i >= len || text[i] != mark) break;
+    ++i;
   }
+  // The size the locale gives the group `fromRight` places left of the decimal point; 0 when
+  // it writes no group there.
+  auto sizeAt = [&grouping](size_t fromRight) -> size_t {
+    if (fromRight < grouping.sizes.size()) return grouping.sizes[fromRight];
+    return grouping.repeatLast ? grouping.sizes.back() : 0;
+  };
+  const size_t last = groups.size() - 1;
+  for (size_t k = 1; k <= last; ++k) {
+    if (groups[k] != sizeAt(last - k)) return false;
+  }
+  // The leftmost group: one digit at least, at most the size the locale gives its place, and
+  // no leading zero ("0,123" is no way of writing 123).
+  const size_t leftmost = sizeAt(last);
+  if (groups[0] == 0 || (leftmost != 0 && groups[0] > leftmost) || (last > 0 && leadingZero)) return false;
   plain.append(text, i, std::string::npos);
-  if (plain.find(grouping) != std::string::npos) return false;
   return TryTextToNumber(plain, value);
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/X87.h"
 
@@ -18,13 +19,23 @@ void SetLocaleDecimalSeparator(char separator);
 // than one character, or a failed call, gives '.'.
 char FetchLocaleDecimalSeparator();
 
-// The character the locale writes between groups of three digits ("1,234.56"), 0 for none.
-// Fetched on first use and never again (native builds: ','). Only numbers taken from
-// another program are read with it; the pad writes none.
-char LocaleGroupingSeparator();
-void SetLocaleGroupingSeparator(char separator);
-// Asks the system; a separator longer than one character, or a failed call, gives none.
-char FetchLocaleGroupingSeparator();
+// How the locale groups the digits of a number's integer part ("1,234.56", India's
+// "1,23,456.78"): the grouping character, 0 for none, and the group sizes from the decimal
+// point leftwards as LOCALE_SGROUPING writes them ("3;0" threes, "3;2;0" a three then twos,
+// "3" one three and no grouping beyond, "0" none). Only numbers taken from another program
+// are read with it; the pad writes none.
+struct TDigitGrouping {
+  char separator = 0;
+  std::vector<int> sizes;   // the group nearest the decimal point first
+  bool repeatLast = false;  // the last size repeats for ever
+};
+// Reads a LOCALE_SGROUPING text; anything unreadable in it means no grouping.
+TDigitGrouping ReadDigitGrouping(char separator, const std::string& pattern);
+// Fetched on first use (at start) and never again (native builds: ',' and "3;0").
+const TDigitGrouping& LocaleDigitGrouping();
+void SetLocaleDigitGrouping(char separator, const std::string& pattern);
+// Asks the system; a grouping character longer than one byte, or a failed call, gives none.
+TDigitGrouping FetchLocaleDigitGrouping();
 
 // x × 10^n through three tables of the extended values nearest to the powers of ten,
 // each product rounded before the next. Runs in the caller's floating-point state: the
@@ -38,12 +49,11 @@ Extended ScaleByPowerOfTen(Extended x, int n);
 bool TryTextToNumber(const std::string& text, Extended& value);
 // Throws EConvertError "'<text>' is not a valid floating point value" on failure.
 Extended TextToNumber(const std::string& text);
-Extended TextToNumberOr(const std::string& text, Extended fallback);
 // The parse of a number another program wrote: as TryTextToNumber, and also with the
-// locale's grouping character between groups of exactly three digits of the integer part,
-// the first group one to three digits ("-1,234,567.5"). A grouping character anywhere else,
-// or a group of another size, means the text is no number. A space as the locale's grouping
-// character is not taken: blanks around a number are skipped, never read as grouping.
+// integer part grouped exactly as the locale groups it ("-1,234,567.5"; no leading zero
+// before a grouping character). A grouping character anywhere else, or a group of another
+// size, means the text is no number. A space as the locale's grouping character is not
+// taken: blanks around a number are skipped, never read as grouping.
 bool TryGroupedTextToNumber(const std::string& text, Extended& value);
 
 // The 32-bit integer parse (decimal, or hexadecimal after $, x, X, 0x, 0X).

@@ -1,7 +1,7 @@
 // Outside Windows there is no user locale to ask: the decimal character is '.', the
-// grouping character ','.
+// grouping of thousands with ','.
 #include "numtext/NumText.h"
 
 char FetchLocaleDecimalSeparator() { return '.'; }
 
-char FetchLocaleGroupingSeparator() { return ','; }
+TDigitGrouping FetchLocaleDigitGrouping() { return ReadDigitGrouping(',', "3;0"); }

@@ -1,4 +1,4 @@
-// The decimal and grouping characters of the thread's locale, as the system reports them.
+// The decimal character and the digit grouping of the thread's locale, as the system reports them.
 #include "numtext/NumText.h"
 
 #include <windows.h>
@@ -11,10 +11,13 @@ char FetchLocaleDecimalSeparator() {
   return count > 0 ? buffer[0] : '.';
 }
 
-char FetchLocaleGroupingSeparator() {
+TDigitGrouping FetchLocaleDigitGrouping() {
   // One byte of the system code page, as the clipboard's CF_TEXT holds it: a no-break space
   // is 0xA0 there. A longer separator does not fit, and no grouping is read.
-  char buffer[2] = {0, 0};
-  const int count = GetLocaleInfoA(GetThreadLocale(), LOCALE_STHOUSAND, buffer, sizeof buffer);
-  return count > 0 ? buffer[0] : 0;
+  char separator[2] = {0, 0};
+  if (GetLocaleInfoA(GetThreadLocale(), LOCALE_STHOUSAND, separator, sizeof separator) <= 0) return TDigitGrouping{};
+  // At most ten characters with the terminator, as the system documents it.
+  char pattern[10] = {0};
+  if (GetLocaleInfoA(GetThreadLocale(), LOCALE_SGROUPING, pattern, sizeof pattern) <= 0) return TDigitGrouping{};
+  return ReadDigitGrouping(separator[0], pattern);
 }

@@ -87,43 +87,37 @@ TEST(KeyActions, EveryKeyInBothModes) {
 // Keys pressed in turn from keypad mode, with the kernel holding 7 from before, into a field
 // shown with "|" for its caret: what the last key drew in the calc edit, the field after with
 // its selection in brackets, the beeps, and the mode (the pad as wide as it).
-TEST(KeyActions, TypingCalculatingGrabbingAndPasting) {
+TEST(KeyActions, TypingCalculatingAndPasting) {
   struct Row {
     const char* name;
     const char* field = "|";
     const char* keys;
     const char* shown = "";  // nothing drawn by the last key
-    const char* after = "";
+    const char* after;
     int beeps = 0;
     bool calculator = true;
-    std::string copyAs = "";  // what the field's Ctrl+C copies instead of its selection
-    int charWidth = 6;        // pixels per character: the calc edit holds 17
-    char separator = '.';     // the locale's decimal separator
+    int charWidth = 6;     // pixels per character: the calc edit holds 17
+    char separator = '.';  // the locale's decimal separator
     // Windows drops synthetic input to a process above the pad's integrity level.
     TIntegrity target = 0x2000;  // empty: cannot be read
     bool foreground = true;      // a window has the focus
   };
   // clang-format off
   const Row rows[] = {
-      {.name = "keypad keys type", .keys = "7.5", .after = "7.5", .calculator = false},
+      {.name = "keypad keys type", .keys = "7.5", .after = "7.5|", .calculator = false},
       {.name = "the calculator types the locale's separator, the keypad the keypad's", .keys = "1.5M1.5",
-       .shown = "1,5", .after = "1.5", .separator = ','},
-      {.name = "a second separator is refused", .keys = "M5..", .beeps = 1},
-      {.name = "a digit fits to the last pixel", .keys = "M123", .shown = "123", .charWidth = 34},
-      {.name = "the next is refused", .keys = "M1234", .beeps = 1, .charWidth = 34},
+       .shown = "1,5", .after = "1.5|", .separator = ','},
+      {.name = "a second separator is refused", .keys = "M5..", .after = "|", .beeps = 1},
+      {.name = "a digit fits to the last pixel", .keys = "M123", .shown = "123", .after = "|", .charWidth = 34},
+      {.name = "the next is refused", .keys = "M1234", .after = "|", .beeps = 1, .charWidth = 34},
       {.name = "= pastes the result, selected", .field = "Total |", .keys = "M1/3=", .shown = "0.333333333333333",
        .after = "Total [0.333333333333333]"},
       {.name = "the display holds fewer digits than the paste", .keys = "M1/3=", .shown = "0.33",
        .after = "[0.333333333333333]", .charWidth = 100},
-      {.name = "= grabs a grouped number, the result replaces it", .field = "Total 1,234.56|", .keys = "=*2=",
+      {.name = "= grabs a number, the result replaces it", .field = "Total 1,234.56|", .keys = "=*2=",
        .shown = "2469.12", .after = "Total [2469.12]"},
-      {.name = "an empty field starts from 0", .keys = "=", .shown = "0"},
-      {.name = "a word is left alone", .field = "Total abc|", .keys = "=", .after = "Total abc", .beeps = 1,
-       .calculator = false},
-      {.name = "a grid's cells are left alone", .field = "1|", .keys = "=", .after = "1", .beeps = 1,
-       .calculator = false, .copyAs = "1\t2\r\n3\t4\r\n"},
-      {.name = "an elevated application gets no paste", .keys = "M1+2=", .beeps = 1, .target = 0x3000},
-      {.name = "no window has the focus", .keys = "7", .after = "7", .calculator = false, .target = std::nullopt,
+      {.name = "an elevated application gets no paste", .keys = "M1+2=", .after = "|", .beeps = 1, .target = 0x3000},
+      {.name = "no window has the focus", .keys = "7", .after = "7|", .calculator = false, .target = std::nullopt,
        .foreground = false},
   };
   // clang-format on
@@ -132,7 +126,6 @@ TEST(KeyActions, TypingCalculatingGrabbingAndPasting) {
     Program p;
     Kernel.Reset(7);
     p.target.Set(row.field);
-    p.target.copyAs = row.copyAs;
     p.target.level = row.target, p.target.foreground = row.foreground;
     p.pad.charWidth = row.charWidth;
     SetLocaleDecimalSeparator(row.separator);
@@ -146,6 +139,69 @@ TEST(KeyActions, TypingCalculatingGrabbingAndPasting) {
     EXPECT_EQ(CalcMode, row.calculator);
     EXPECT_EQ(p.pad.client.right, row.calculator ? PadSize().width : 0) << "the pad's width";
     EXPECT_EQ(Kernel.GetValue() == 7, !row.calculator) << "the kernel left alone in keypad mode";
+  }
+}
+
+// "=" in keypad mode in a field shown with "|" for its caret: a number before the caret starts
+// the calculator with it, selected for the result to replace; anything else leaves the text,
+// with the caret at the end of what the grab selected, the pad beeping in keypad mode. Checked
+// once the field has taken every key sent: the keys it took, the field, the beeps, the mode,
+// the calc edit, and a grid's copy mode (its next Enter would paste the cells).
+TEST(KeyActions, EqualsInKeypadMode) {
+  const std::string first = "Ctrl+Right Ctrl+Shift+Left Ctrl+C", second = " Ctrl+Shift+Left Ctrl+C";
+  const std::string word = first + " Right Right Right" + second + " Shift+Right Shift+Right Shift+Right";
+  struct Row {
+    const char* name;
+    const char* field;
+    std::string copyAs = "";           // what the field's Ctrl+C copies instead of its selection
+    const char* windowClass = "Edit";  // the focused window's
+    bool held = false, hung = false;   // the clipboard held by another program; the field's thread hung
+    uint32_t copyMs = 0;               // how long each copy keeps the field's thread busy
+    std::string keys;
+    const char* after;
+    bool calculator = false;
+    const char* shown = "";  // the calc edit
+    bool copyMode = false;
+  };
+  // clang-format off
+  const Row rows[] = {
+      {.name = "a grouped number", .field = "Total 1,234.56|", .keys = first + " Right Right Right Right Right Right "
+       "Right Right" + second, .after = "Total [1,234.56]", .calculator = true, .shown = "1234.56"},
+      {.name = "an empty field starts from 0", .field = "|", .keys = first, .after = "|", .calculator = true,
+       .shown = "0"},
+      {.name = "a word: the caret at its end", .field = "Total abc|", .keys = word, .after = "Total abc|"},
+      {.name = "inside a word: the caret at its end", .field = "Total a|bc def", .keys = word,
+       .after = "Total abc| def"},
+      {.name = "a grid's cells: one Right, and no copy mode", .field = "1|", .copyAs = "1\t2\r\n3\t4\r\n",
+       .keys = first + " Right", .after = "1|"},
+      {.name = "a terminal: no key", .field = "dir|", .windowClass = "WineConsoleClass", .keys = "", .after = "dir|"},
+      {.name = "the clipboard held: no key", .field = "Total 12.5| EUR", .held = true, .keys = "",
+       .after = "Total 12.5| EUR"},
+      {.name = "each copy 900 ms late: the number kept", .field = "Total 12.5|", .copyMs = 900,
+       .keys = first + " Right Right Right Right" + second, .after = "Total [12.5]", .calculator = true,
+       .shown = "12.5"},
+      {.name = "a hung program: no key into its text, no calculator", .field = "Total 12.5|", .hung = true,
+       .keys = first, .after = "Total [12.5]"}};
+  // clang-format on
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Program p;
+    Kernel.Reset(7);
+    p.target.Set(row.field);
+    p.target.copyAs = row.copyAs, p.target.windowClass = row.windowClass;
+    p.target.held = row.held, p.target.hung = row.hung, p.target.copyMs = row.copyMs;
+    p.pad.drawn.clear();
+    Press(p, "=");
+    p.target.hung = false;
+    p.target.TakeQueuedKeys();
+    EXPECT_EQ(p.target.keys, row.keys);
+    EXPECT_EQ(p.target.Shown(), row.after);
+    EXPECT_EQ(p.pad.beeps + p.target.beeps, row.calculator ? 0 : 1) << "beeps";
+    EXPECT_EQ(CalcMode, row.calculator);
+    EXPECT_EQ(p.pad.client.right, row.calculator ? PadSize().width : 0) << "the pad's width";
+    EXPECT_EQ(p.pad.drawn, *row.shown ? std::string("calc edit ") + row.shown : "") << "the calc edit";
+    EXPECT_EQ(Kernel.GetValue() == 7, !row.calculator) << "the kernel left alone in keypad mode";
+    EXPECT_EQ(p.target.copyMode, row.copyMode);
   }
 }
 

@@ -4,7 +4,7 @@
 // asked in-process); each is answered with one line.
 //   state              the pad window: found visible left top width height exstyle colourkey
 //                      alpha pid; SM_CYMENU (the pad's row height); the cursor; the EDIT:
-//                      focus-kept selstart selend; then its text
+//                      focus-kept selstart selend; the Ctrl+C it took; copy mode; then its text
 //   clip               whether the formats ExcludeClipboardContentFromMonitorProcessing,
 //                      CanIncludeInClipboardHistory and CanUploadToCloudClipboard are there
 //                      (1 or 0 each), then the CF_TEXT text
@@ -13,7 +13,14 @@
 //                      points a turn, one every 10 ms, until the pad shows (4 turns at most);
 //                      answers the number of points drawn and the longest gap between two, in ms
 // and, answered 1 or 0 as they succeed:
-//   set TEXT           the EDIT holding TEXT, the caret at the end; lets go of the file held
+//   set TEXT           the EDIT holding TEXT, the caret at the "|" in it or at the end; lets go
+//                      of the file held
+//   mode MODE          how the EDIT behaves: edit (as it is), late (each Ctrl+C keeps its thread
+//                      busy 900 ms first, as a workbook recalculating), grid (Ctrl+C copies
+//                      cells and owns the clipboard, Enter pastes them until another program
+//                      empties it, as a spreadsheet's copy mode), console (inside a top-level
+//                      window of the class of Windows' console)
+//   hold, release      another program's window holds the clipboard open, or lets it go
 //   lock PATH          holds the file open for writing, sharing only reading
 //   quit               WM_QUIT to the pad's thread
 #include <windows.h>
@@ -27,9 +34,42 @@
 
 namespace {
 
-HWND Edit;
+HWND Edit, Top, Plain, Console, Holder;  // the EDIT typed into, its top-level window; the two EDITs
 HANDLE Locked;
 DWORD Main;  // the thread
+WNDPROC EditProc;
+char Mode[16] = "edit";
+int CtrlC, CopyMode;
+
+LRESULT CALLBACK Behave(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const bool ctrlC = message == WM_KEYDOWN && wParam == 'C' && GetKeyState(VK_CONTROL) < 0;
+  CtrlC += ctrlC;
+  if (ctrlC && strcmp(Mode, "late") == 0) Sleep(900);
+  if (strcmp(Mode, "grid") == 0) {
+    if (message == WM_CHAR && wParam == 3 && OpenClipboard(window)) {
+      EmptyClipboard();
+      const char cells[] = "1\t2\r\n3\t4\r\n";
+      HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof cells);
+      memcpy(GlobalLock(block), cells, sizeof cells);
+      GlobalUnlock(block);
+      SetClipboardData(CF_TEXT, block);
+      CloseClipboard();
+      CopyMode = 1;
+      return 0;
+    }
+    if (message == WM_DESTROYCLIPBOARD) CopyMode = 0;
+    if (message == WM_KEYDOWN && wParam == VK_RETURN && CopyMode) SetWindowTextA(window, "pasted");
+  }
+  return CallWindowProcA(EditProc, window, message, wParam, lParam);
+}
+
+HWND MakeEdit(HWND parent, int x, int y) {
+  HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
+                              (parent ? WS_CHILD : WS_POPUP) | WS_BORDER | WS_VISIBLE | ES_AUTOHSCROLL, x, y, 380, 28,
+                              parent, nullptr, nullptr, nullptr);
+  EditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Behave)));
+  return edit;
+}
 
 void Run(char* cmd) {
   cmd[strcspn(cmd, "\r\n")] = 0;
@@ -48,10 +88,10 @@ void Run(char* cmd) {
     GetCursorPos(&at);
     GetWindowTextA(Edit, text, sizeof text);
     DWORD sel = static_cast<DWORD>(SendMessageA(Edit, EM_GETSEL, 0, 0));
-    printf("%d %d %ld %ld %ld %ld %ld %lu %u %lu %d %ld %ld %d %u %u %s\n", pad != nullptr, IsWindowVisible(pad),
+    printf("%d %d %ld %ld %ld %ld %ld %lu %u %lu %d %ld %ld %d %u %u %d %d %s\n", pad != nullptr, IsWindowVisible(pad),
            r.left, r.top, r.right - r.left, r.bottom - r.top, GetWindowLongA(pad, GWL_EXSTYLE), key, alpha, pid,
-           GetSystemMetrics(SM_CYMENU), at.x, at.y, GetForegroundWindow() == Edit && GetFocus() == Edit, LOWORD(sel),
-           HIWORD(sel), text);
+           GetSystemMetrics(SM_CYMENU), at.x, at.y, GetForegroundWindow() == Top && GetFocus() == Edit, LOWORD(sel),
+           HIWORD(sel), CtrlC, CopyMode, text);
   } else if (is("circle")) {
     int x = 0, y = 0, r = 0, n = 0;
     DWORD last = GetTickCount(), gap = 0;
@@ -74,8 +114,24 @@ void Run(char* cmd) {
     CloseClipboard();
   } else {
     bool ok = true;
-    if (is("set")) SetWindowTextA(Edit, arg), SendMessageA(Edit, EM_SETSEL, strlen(arg), strlen(arg));
-    if (is("set")) CloseHandle(Locked), Locked = nullptr;
+    if (is("set")) {
+      char text[400];
+      snprintf(text, sizeof text, "%s", arg);
+      const size_t caret = strcspn(text, "|");
+      if (text[caret]) memmove(text + caret, text + caret + 1, strlen(text + caret));
+      SetWindowTextA(Edit, text), SendMessageA(Edit, EM_SETSEL, caret, caret);
+      CloseHandle(Locked), Locked = nullptr;
+      CtrlC = CopyMode = 0;
+    }
+    if (is("mode")) {
+      snprintf(Mode, sizeof Mode, "%s", arg);
+      const bool console = strcmp(Mode, "console") == 0;
+      Top = console ? Console : Plain, Edit = console ? GetWindow(Console, GW_CHILD) : Plain;
+      ShowWindow(console ? Plain : Console, SW_HIDE), ShowWindow(Top, SW_SHOW);
+      SetForegroundWindow(Top), SetFocus(Edit);
+    }
+    if (is("hold")) ok = OpenClipboard(Holder);
+    if (is("release")) ok = CloseClipboard();
     if (is("lock")) Locked = CreateFileA(arg, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (is("lock")) ok = Locked != INVALID_HANDLE_VALUE;
     if (is("quit")) PostThreadMessageA(GetWindowThreadProcessId(pad, nullptr), WM_QUIT, 0, 0);
@@ -95,9 +151,16 @@ DWORD WINAPI Reader(LPVOID) {
 }  // namespace
 
 int main() {
-  // Top left, away from where the tests draw their circles.
-  Edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_POPUP | WS_BORDER | WS_VISIBLE | ES_AUTOHSCROLL, 40, 40, 380,
-                         28, nullptr, nullptr, nullptr, nullptr);
+  // Top left, away from where the tests draw their circles. The console's window is one of
+  // the class terminals have, not a console.
+  WNDCLASSA terminal{};
+  terminal.lpfnWndProc = DefWindowProcA;
+  terminal.lpszClassName = "ConsoleWindowClass";
+  RegisterClassA(&terminal);
+  Console = CreateWindowExA(0, "ConsoleWindowClass", "", WS_POPUP, 36, 36, 388, 36, nullptr, nullptr, nullptr, nullptr);
+  MakeEdit(Console, 4, 4);
+  Holder = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  Top = Edit = Plain = MakeEdit(nullptr, 40, 40);
   Main = GetCurrentThreadId();
   CloseHandle(CreateThread(nullptr, 0, Reader, nullptr, 0, nullptr));
   MSG m;

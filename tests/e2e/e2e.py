@@ -11,7 +11,7 @@ LOADER, KWIX, HELPER, ART = sys.argv[1:5]
 INI, LOG = os.path.splitext(KWIX)[0] + ".ini", open(os.path.join(ART, "wine.log"), "ab")
 SHOW, HIDE, PARK = (620, 440), (300, 520), (960, 720)  # all away from the target, top left
 KEYS = "789/456*123-0.=+"  # the key grid row by row; its last column in calculator mode only
-STATE = "found visible left top width height exstyle key alpha pid row cx cy focus start end".split()
+STATE = "found visible left top width height exstyle key alpha pid row cx cy focus start end ctrlc copymode".split()
 
 
 def wait(get, ok, what, secs=3):  # polls get() until ok(value); fails with the last value seen
@@ -90,6 +90,7 @@ class Wine:  # one prefix: kwix_e2e.exe, the target asked one line at a time, an
             wait(lambda: self.kwix.poll() is not None or self.state().found, bool, "the pad window of a new copy", 20)
         if (s := self.state()).visible:  # a right click on the margin hides it
             xdo(*self.at(s.left + 2, s.top + s.height // 2), "click", 3, *self.at(*PARK))
+        self.ask("mode edit")
         self.ask("set ")
         with contextlib.suppress(FileNotFoundError):
             os.remove(INI)
@@ -99,8 +100,8 @@ class Wine:  # one prefix: kwix_e2e.exe, the target asked one line at a time, an
 def typical_use(h):
     # Start; a second start does nothing; show; every keypad key; = grabs 1,234.56; x 2 =, 1 / 3 =, 1 / 0 = paste
     # over it, selected, and tell clipboard monitors, history and cloud to leave it alone; a second circle hides;
-    # = on a word leaves it as it was, unselected, in keypad mode; a right click on a key hides. The target keeps
-    # the focus.
+    # = on a word leaves it as it was, the caret back at its end, in keypad mode; a right click on a key hides. The
+    # target keeps the focus.
     s, t0 = h.state(), time.monotonic()  # the program has just started
     assert s.found and not s.visible and s.exstyle & 0x08080008 == 0x08080008 and (s.key, s.alpha) == (
         0xFF00FF, 128), "right after start the pad window is %s (extended style, colour key, alpha)" % s
@@ -122,11 +123,53 @@ def typical_use(h):
     h.ask("set Total abc")
     h.click("=")
     time.sleep(0.5)  # the grab, and keys the pad might send after it
-    wait(h.state, lambda q: (q.text, q.start == q.end, q.width) == ("Total abc", True, s.width),
-         "= on a word: the text as it was, nothing selected, the pad in keypad mode")
+    wait(h.state, lambda q: (q.text, q.start, q.end, q.width) == ("Total abc", 9, 9, s.width),
+         "= on a word: the text as it was, the caret at its end, the pad in keypad mode")
     xdo(*h.key("5"), "click", 3, *h.at(*PARK))
     wait(h.state, lambda q: not q.visible, "a right click on a key to hide the pad")
     wait(h.state, lambda q: (q.focus, q.text) == (1, "Total abc"), "the target's focus and text after a right click")
+
+
+def grab_is_safe(h):
+    # "=" in keypad mode where a grab could do harm: a terminal gets no Ctrl+C and the pad stays in keypad mode (its
+    # digits still type there); a program whose copies come 900 ms late keeps its number through = x 2 =; while
+    # another program's window holds the clipboard the text and the caret stay; a grid leaves its copy mode, so its
+    # next Enter pastes nothing.
+    s = h.toggle(SHOW, True)
+
+    def refused(what, text, caret):
+        time.sleep(0.5)  # the grab, and keys the pad might send after it
+        wait(h.state, lambda q: (q.text, q.start, q.end, q.width) == (text, caret, caret, s.width),
+             "= %s: the text and caret as they were, the pad in keypad mode" % what)
+    h.ask("mode console")
+    h.ask("set dir 12")
+    h.click("=")
+    refused("in a terminal", "dir 12", 6)
+    assert h.state().ctrlc == 0, "a terminal took Ctrl+C"
+    h.click("5")
+    h.expect("dir 125", (7, 7), "a digit in a terminal")
+    h.ask("mode late")
+    h.ask("set Total 12.5")
+    h.click("=")
+    # The pad waits for both copies: clicks on it before then would reach Wine's desktop instead.
+    wait(h.state, lambda q: (q.text, q.start, q.end, q.width) == ("Total 12.5", 6, 10, s.width + h.col),
+         "= with copies 900 ms late", 6)
+    h.click("*2=")
+    h.expect("Total 25", (6, 8), "x 2 = after copies 900 ms late")
+    h.click("5", button=2)  # back to keypad mode
+    h.ask("mode edit")
+    h.ask("set Total 12.5| EUR")
+    assert h.ask("hold") == "1", "cannot hold the clipboard open"
+    h.click("=")
+    refused("with the clipboard held", "Total 12.5 EUR", 10)
+    h.ask("release")
+    h.ask("mode grid")
+    h.ask("set 1")
+    h.click("=")
+    refused("in a grid", "1", 1)
+    assert h.state().copymode == 0, "the grid is still in copy mode"
+    xdo("key", "Return", "sleep", 0.2)
+    h.expect("1", (1, 1), "Enter in the grid after =")
 
 
 def settings(h):
@@ -224,7 +267,7 @@ if __name__ == "__main__":  # scripts/screenshots.py and bench/wine_measure.py i
     # Injected keypad keys type digits only with X's NumLock on and a real key seen after it.
     xset = subprocess.run(["xset", "q"], capture_output=True, text=True).stdout
     xdo(*(["key", "Num_Lock"] if re.search(r"Num Lock:\s+off", xset) else []), "type", "x", "sleep", 0.1)
-    scenarios = (typical_use, settings, soak, quiet_at_rest, control_from_outside)
+    scenarios = (typical_use, grab_is_safe, settings, soak, quiet_at_rest, control_from_outside)
     for scenario in scenarios:
         t0, shot, error = time.monotonic(), os.path.join(ART, scenario.__name__ + ".png"), ""
         try:

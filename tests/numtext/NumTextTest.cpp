@@ -36,7 +36,7 @@ TEST(NumberParse, ValuesAndRefusals) {
       {.text = "1e5x"}};
   // clang-format on
   SetLocaleDecimalSeparator('.');
-  SetLocaleGroupingSeparator(',');
+  SetLocaleDigitGrouping(',', "3;0");
   SetX87ControlWord(0x027F);
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string("the text \"") + row.text + "\"");
@@ -49,7 +49,6 @@ TEST(NumberParse, ValuesAndRefusals) {
   }
   SetX87ControlWord(kStandingControlWord);
   EXPECT_THROW(TextToNumber("abc"), EConvertError);
-  EXPECT_EQ(TextToNumberOr("12abc", 3), 3);
   // Every power of ten in the tables is the extended value nearest to it, as the C library's
   // correctly rounded strtold gives it; beyond the tables, infinity and zero whatever the operand.
   for (int n = 0; n < 5120; n += n < 32 ? 1 : n < 512 ? 32 : 512) {
@@ -60,16 +59,19 @@ TEST(NumberParse, ValuesAndRefusals) {
   EXPECT_EQ(ScaleByPowerOfTen(3, -2), 0.03L);
 }
 
-// A number another program wrote: the locale's grouping character only between groups of
-// three digits of the integer part, the first group of one to three. A space is no grouping.
+// A number another program wrote: the integer part grouped exactly as the locale groups it
+// (LOCALE_SGROUPING: "3;0" threes, "3;2;0" a three then twos, "3" one three, "0" none), no
+// leading zero before a grouping character. A space is no grouping, nor is the decimal character.
 TEST(NumberParse, GroupedNumbersFromAnotherProgram) {
   struct Locale {
     const char* name;
     char grouping, decimal;
+    const char* pattern;
   };
-  static constexpr Locale english{"English", ',', '.'}, german{"German", '.', ','},
-      french{"French, a no-break space", '\xA0', ','}, spaced{"grouping with a space", ' ', ','},
-      none{"no grouping", 0, '.'};
+  static constexpr Locale english{"English", ',', '.', "3;0"}, india{"English (India)", ',', '.', "3;2;0"},
+      german{"German", '.', ',', "3;0"}, french{"French, a no-break space", '\xA0', ',', "3;0"},
+      spaced{"grouping with a space", ' ', ',', "3;0"}, once{"one group of three", ',', '.', "3"},
+      none{"no grouping", ',', '.', "0"}, same{"grouping as the decimal character", ',', ',', "3;0"};
   struct Row {
     const char* text;
     Locale locale = english;
@@ -80,18 +82,23 @@ TEST(NumberParse, GroupedNumbersFromAnotherProgram) {
       {.text = "1,234.56", .value = 1234.56L}, {.text = "-1,234,567", .value = -1234567},
       {.text = " +123,456.5e1 ", .value = 1234565}, {.text = "1.234,56", .locale = german, .value = 1234.56L},
       {.text = "1\xA0" "234,5", .locale = french, .value = 1234.5L}, {.text = "12 ", .locale = spaced, .value = 12},
-      {.text = "1,23"}, {.text = "1,2345"}, {.text = "1,.23"}, {.text = "12.5%"},
-      {.text = "1,234.56", .locale = german}, {.text = "1 234", .locale = spaced}, {.text = "1,234", .locale = none}};
+      {.text = "1,23,456.78", .locale = india, .value = 123456.78L}, {.text = "12,34,567", .locale = india,
+      .value = 1234567}, {.text = "1234,567", .locale = once, .value = 1234567},
+      {.text = "1,234", .locale = same, .value = 1.234L}, {.text = "1234", .locale = none, .value = 1234},
+      {.text = "1,23"}, {.text = "1,2345"}, {.text = "1234,567"}, {.text = "0,123"}, {.text = "1,.23"},
+      {.text = "12.5%"}, {.text = "1,234.5,6"}, {.text = "1,234.56", .locale = german},
+      {.text = "1 234", .locale = spaced}, {.text = "1,234,567", .locale = india}, {.text = "123,456", .locale = india},
+      {.text = "1,234,567", .locale = once}, {.text = "1,234", .locale = none}};
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string("the text \"") + row.text + "\" in " + row.locale.name);
-    SetLocaleGroupingSeparator(row.locale.grouping);
+    SetLocaleDigitGrouping(row.locale.grouping, row.locale.pattern);
     SetLocaleDecimalSeparator(row.locale.decimal);
     Extended value = 0;
     EXPECT_EQ(TryGroupedTextToNumber(row.text, value), row.value.has_value());
     EXPECT_EQ(value, row.value.value_or(0));
   }
-  SetLocaleGroupingSeparator(',');
+  SetLocaleDigitGrouping(',', "3;0");
   SetLocaleDecimalSeparator('.');
 }
 

@@ -117,28 +117,36 @@ struct FakePad : PadWindow, Canvas {
 };
 
 // A text field with a caret and a selection, as an EDIT control answers the bridge's keys,
-// and the clipboard, clock, beeper and integrity levels around it.
-struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
+// and the clipboard, clock, beeper and foreground window around it. Its thread takes the keys
+// when it is free: a slow copy keeps it busy, and what comes meanwhile waits in its queue.
+struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
   // The field's text; the selection runs from anchor to caret, equal when none.
   std::string text;
   size_t caret = 0, anchor = 0;
   // The clipboard's formats by name ("CF_TEXT", "CF_UNICODETEXT", a registered name), each with
   // its content: a text without its zero byte (a Unicode one in single bytes), a number in digits.
   std::map<std::string, std::string> clipboard;
-  // What Ctrl+C copies instead of the selection, as a grid copies its cells.
+  // What Ctrl+C copies instead of the selection, as a grid copies its cells; a grid that copied
+  // stays in copy mode (its next Enter pastes) until another program empties the clipboard.
   std::string copyAs;
-  // The field ignores every key, as a hung window does; another program holds the clipboard open.
-  // Ctrl and Shift as held down now, and how many keys are; whether the pad has the clipboard open.
-  bool ignoring = false, held = false, ctrl = false, shift = false, open = false;
+  bool copyMode = false;
+  // The field ignores every key, as a read-only one does; its thread never answers, as a hung
+  // one does; another program holds the clipboard open. Ctrl and Shift as held down now, and how
+  // many keys are; whether the pad has the clipboard open.
+  bool ignoring = false, hung = false, held = false, ctrl = false, shift = false, open = false;
   int down = 0, beeps = 0;
-  // Whether a window is in the foreground; its process's integrity level, and the pad's.
+  // A copy that takes this long, its thread busy meanwhile (a workbook recalculating).
+  uint32_t copyMs = 0;
+  // The foreground window: whether there is one, its class, its process's integrity level and the pad's.
   bool foreground = true;
+  std::string windowClass = "Edit";
   TIntegrity level = 0x2000, own = 0x2000;
-  // The tick count near its wrap, running only while the bridge sleeps; the clipboard's sequence number.
-  uint32_t now = 0xFFFFFF00u, sequence = 0;
+  // The tick count near its wrap, running only while the bridge waits; when the field's thread is
+  // free again; the clipboard's sequence number.
+  uint32_t now = 0xFFFFFF00u, freeAt = now, sequence = 0;
   // The registered clipboard formats' names, numbered from 0xC000 as Windows numbers them.
   std::vector<std::string> registered;
-  // The keys the field saw, by name, with the modifiers held: "Ctrl+Right Ctrl+Shift+Left Ctrl+C".
+  // The keys the field took, by name, with the modifiers held: "Ctrl+Right Ctrl+Shift+Left Ctrl+C".
   std::string keys;
 
   // Sets the text from its shown form: the selection in brackets, or the caret as "|".
@@ -150,11 +158,11 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
       if (c != '[' && c != ']' && c != '|') text += c;
     }
   }
-  // The text with its selection in brackets.
+  // The text with its selection in brackets, or its caret as "|".
   std::string Shown() const {
     std::string shown = text;
-    if (caret != anchor) shown.insert(std::max(caret, anchor), "]").insert(std::min(caret, anchor), "[");
-    return shown;
+    if (caret == anchor) return shown.insert(caret, "|");
+    return shown.insert(std::max(caret, anchor), "]").insert(std::min(caret, anchor), "[");
   }
   // The clipboard's formats in name order with their content: "CF_TEXT=25 CanIncludeInClipboardHistory=0".
   std::string Formats() const {
@@ -163,25 +171,24 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
       formats.append(formats.empty() ? "" : " ").append(name).append("=").append(content);
     return formats;
   }
+  // The thread catches up with its queue once it is free, unless it hangs.
+  void TakeQueuedKeys() {
+    while (!hung && Free()) {
+      if (copying) copying = false, Copy();
+      if (queue.empty()) return;
+      const TKeyEvent event = queue.front();
+      queue.erase(queue.begin());
+      event.up ? KeyUp(event.vk) : KeyDown(event.vk);
+    }
+  }
 
   void Send(const std::vector<TKeyEvent>& events) override {
-    for (const TKeyEvent& event : events) event.up ? KeyUp(event.vk) : KeyDown(event.vk);
+    queue.insert(queue.end(), events.begin(), events.end());
+    TakeQueuedKeys();
   }
-  void KeyDown(uint8_t vk) {
-    ++down;
-    ctrl |= vk == kVkControl, shift |= vk == kVkShift;
-    if (vk == kVkControl || vk == kVkShift || ignoring) return;
-    keys += (keys.empty() ? "" : " ") + std::string(ctrl ? "Ctrl+" : "") + (shift ? "Shift+" : "") + KeyName(vk);
-    if (ctrl && vk == kVkC) Copy();
-    if (ctrl && vk == kVkV) Type(clipboard.count("CF_UNICODETEXT") ? clipboard["CF_UNICODETEXT"] : GetText());
-    if (vk == kVkLeft || vk == kVkRight) Move(vk == kVkRight);
-    if (vk == kVkDecimal) Type(".");
-    if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) Type(std::to_string(vk - kVkNumpad0));
-  }
-  void KeyUp(uint8_t vk) { --down, ctrl &= vk != kVkControl, shift &= vk != kVkShift; }
   bool Open() override { return open = !held; }
   void Close() override { open = false; }
-  bool Empty() override { return clipboard.clear(), ++sequence, open; }
+  bool Empty() override { return clipboard.clear(), ++sequence, copyMode = false, open; }
   bool SetData(unsigned format, const void* bytes, size_t count) override {
     const char* data = static_cast<const char*>(bytes);
     const bool ended = count > 0 && data[count - 1] == 0;  // as a text must be
@@ -197,14 +204,37 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
     if (found == registered.end()) found = registered.insert(found, name);
     return 0xC000 + static_cast<unsigned>(found - registered.begin());
   }
-  void SleepMs(int ms) override { now += static_cast<uint32_t>(ms); }
+  void SleepMs(int ms) override { now += static_cast<uint32_t>(ms), TakeQueuedKeys(); }
   uint32_t NowMs() override { return now; }
   void Beep() override { ++beeps; }
   bool HasForeground() override { return foreground; }
   TIntegrity Foreground() override { return level; }
   TIntegrity Own() override { return own; }
+  std::string ForegroundClass() override { return foreground ? windowClass : ""; }
+  // A busy thread answers once it is free, within the time-out or not at all.
+  bool Answers(int timeoutMs) override {
+    const bool answers = !hung && static_cast<int32_t>(now + static_cast<uint32_t>(timeoutMs) - freeAt) >= 0;
+    now = answers && !Free() ? freeAt : now + (answers ? 0 : static_cast<uint32_t>(timeoutMs));
+    return TakeQueuedKeys(), answers;
+  }
 
  private:
+  std::vector<TKeyEvent> queue;
+  bool copying = false;
+
+  bool Free() const { return static_cast<int32_t>(now - freeAt) >= 0; }
+  void KeyDown(uint8_t vk) {
+    ++down;
+    ctrl |= vk == kVkControl, shift |= vk == kVkShift;
+    if (vk == kVkControl || vk == kVkShift || ignoring) return;
+    keys += (keys.empty() ? "" : " ") + std::string(ctrl ? "Ctrl+" : "") + (shift ? "Shift+" : "") + KeyName(vk);
+    if (ctrl && vk == kVkC) copying = true, freeAt = now + copyMs;
+    if (ctrl && vk == kVkV) Type(clipboard.count("CF_UNICODETEXT") ? clipboard["CF_UNICODETEXT"] : GetText());
+    if (vk == kVkLeft || vk == kVkRight) Move(vk == kVkRight);
+    if (vk == kVkDecimal) Type(".");
+    if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) Type(std::to_string(vk - kVkNumpad0));
+  }
+  void KeyUp(uint8_t vk) { --down, ctrl &= vk != kVkControl, shift &= vk != kVkShift; }
   static std::string KeyName(uint8_t vk) {
     if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) return "Numpad" + std::to_string(vk - kVkNumpad0);
     if (vk == kVkLeft || vk == kVkRight) return vk == kVkLeft ? "Left" : "Right";
@@ -235,6 +265,7 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, IntegrityPort {
     if ((Length() == 0 && copyAs.empty()) || held) return;
     const std::string copied = copyAs.empty() ? text.substr(Start(), Length()) : copyAs;
     clipboard = {{"CF_TEXT", copied}, {"CF_UNICODETEXT", copied}};
+    copyMode = !copyAs.empty();
     ++sequence;
   }
   // Replaces the selection, leaving the caret after the typed text.
@@ -254,7 +285,7 @@ struct Program {
     ResetProgramState();
     SetLocaleDecimalSeparator('.');
     SetDecimalKeyCaption(u'.');
-    SetLocaleGroupingSeparator(',');
+    SetLocaleDigitGrouping(',', "3;0");
     KeyBridge = &bridge;
     LoadSettings(pad);
     UpdateCellMetrics(pad);
