@@ -140,7 +140,9 @@ bool Bridge::EmptyClipboard() {
 // would see the clipboard as it was: the copy is seen by the clipboard's sequence number.
 // Meanwhile the target is asked whether it takes messages, which tells a busy target, whose
 // copy may still come, from one that has handled the keys and had nothing to copy.
-Bridge::CopyState Bridge::WaitForCopy(uint32_t sequenceBefore) {
+Bridge::CopyState Bridge::SendAndWaitForCopy(const std::vector<TKeyEvent>& keys) {
+  const uint32_t sequenceBefore = clipboard_.SequenceNumber();
+  keys_.Send(keys);
   const uint32_t start = clock_.NowMs();
   bool answering = false;
   uint32_t answeringSince = start;
@@ -163,39 +165,27 @@ TGrab Bridge::GrabNumberAtCaret() {
   // Emptying it first also means a target that copies nothing leaves no text of the user's.
   if (IsTerminal(target_.ForegroundClass()) || !EmptyClipboard()) return {GrabOutcome::RefusedBeforeKeys, ""};
   // Ctrl+Right to the end of the word, Ctrl+Shift+Left back to its start, Ctrl+C.
-  uint32_t sequence = clipboard_.SequenceNumber();
-  keys_.Send(Strokes()
-                 .Down(kVkControl)
-                 .Tap(kVkRight)
-                 .Down(kVkShift)
-                 .Tap(kVkLeft)
-                 .Up(kVkShift)
-                 .Tap(kVkC)
-                 .Up(kVkControl)
-                 .Events());
-  switch (WaitForCopy(sequence)) {
-    case CopyState::NothingCopied: return {GrabOutcome::NothingToCopy, ""};
-    case CopyState::Unanswered: return {GrabOutcome::RefusedAfterSelecting, ""};
-    case CopyState::Copied: break;
+  const auto selectBackAndCopy = [](Strokes strokes) {
+    return strokes.Down(kVkControl).Down(kVkShift).Tap(kVkLeft).Up(kVkShift).Tap(kVkC).Up(kVkControl).Events();
+  };
+  CopyState state = SendAndWaitForCopy(selectBackAndCopy(Strokes().Down(kVkControl).Tap(kVkRight).Up(kVkControl)));
+  std::string first = state == CopyState::Copied ? ReadClipboardText() : "";
+  // A line end or blanks alone: Ctrl+Right went on past them (a RichEdit to the next line),
+  // and the word before them is taken in as well.
+  if (!first.empty() && LengthWithoutTrailingBlanks(first) == 0) {
+    state = SendAndWaitForCopy(selectBackAndCopy(Strokes()));
+    if (state == CopyState::Copied) first = ReadClipboardText();
   }
-  // Ctrl+Right stops after the blanks that follow a word, so the copy may end in them.
-  // The caret is now at the word's start: move it to the word's end, before the blanks,
-  // then select back to the start and copy the word alone.
-  const std::string first = ReadClipboardText();
+  if (state == CopyState::NothingCopied) return {GrabOutcome::NothingToCopy, ""};
+  if (state == CopyState::Unanswered) return {GrabOutcome::RefusedAfterSelecting, ""};
   const size_t n = LengthWithoutTrailingBlanks(first);
   // Moving through a grid's cells one Right at a time would be a storm of keys.
   if (!IsWord(first, n)) return {GrabOutcome::RefusedAfterSelecting, first};
-  sequence = clipboard_.SequenceNumber();
-  keys_.Send(Strokes()
-                 .Tap(kVkRight, n)
-                 .Down(kVkControl)
-                 .Down(kVkShift)
-                 .Tap(kVkLeft)
-                 .Up(kVkShift)
-                 .Tap(kVkC)
-                 .Up(kVkControl)
-                 .Events());
-  switch (WaitForCopy(sequence)) {
+  if (n == first.size()) return {GrabOutcome::Copied, first};
+  // Ctrl+Right stops after the blanks that follow a word, so the copy may end in them.
+  // The caret is now at the word's start: move it to the word's end, before the blanks,
+  // then select back to the start and copy the word alone.
+  switch (SendAndWaitForCopy(selectBackAndCopy(Strokes().Tap(kVkRight, n)))) {
     case CopyState::Copied: return {GrabOutcome::Copied, ReadClipboardText()};
     case CopyState::NothingCopied: return {GrabOutcome::NothingToCopy, ""};
     case CopyState::Unanswered: break;

@@ -152,7 +152,8 @@ class Bridge {
   // False when the clipboard could not be opened.
   bool EmptyClipboard();
   enum class CopyState { Copied, NothingCopied, Unanswered };
-  CopyState WaitForCopy(uint32_t sequenceBefore);
+  // Sends keys that end in Ctrl+C, and waits for the copy.
+  CopyState SendAndWaitForCopy(const std::vector<TKeyEvent>& keys);
 
   KeySink& keys_;
   ClipboardPort& clipboard_;

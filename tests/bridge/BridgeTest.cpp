@@ -16,7 +16,7 @@ TEST(Bridge, GrabsTheWordAtTheCaret) {
   const std::string longest(255, '1');          // a longer copy is a block of text
   std::string rights;
   for (size_t i = 0; i < longest.size(); ++i) rights += " Right";
-  const std::string second = " Right Right Right Right Ctrl+Shift+Left Ctrl+C";  // for "12.5"
+  const std::string second = " Right Right Right Right Ctrl+Shift+Left Ctrl+C";  // for "12.5 "
   struct Row {
     const char* name;
     const char* field;
@@ -32,18 +32,23 @@ TEST(Bridge, GrabsTheWordAtTheCaret) {
   // clang-format off
   const Row rows[] = {
       {.name = "a number after a word", .field = "Total 12.5|", .text = "12.5", .after = "Total [12.5]",
-       .keys = kFirst + second},
+       .keys = kFirst},
+      {.name = "a number before a word: the blank between left out", .field = "Total 12.5| EUR", .text = "12.5",
+       .after = "Total [12.5] EUR", .keys = kFirst + second},
+      {.name = "a number ending a line, which Ctrl+Right leaves", .field = "Total 1,234.56|\ntail",
+       .text = "1,234.56", .after = "Total [1,234.56]\ntail", .keys = kFirst + " Ctrl+Shift+Left Ctrl+C Right Right "
+       "Right Right Right Right Right Right Ctrl+Shift+Left Ctrl+C"},
       {.name = "an empty field, after half a second", .field = "|", .outcome = GrabOutcome::NothingToCopy,
        .after = "|", .keys = kFirst, .waitedMs = 500},
-      {.name = "each copy 900 ms late: waited for", .field = "Total 12.5|", .copyMs = 900, .text = "12.5",
-       .after = "Total [12.5]", .keys = kFirst + second, .waitedMs = 1804},
+      {.name = "each copy 900 ms late: waited for", .field = "Total 12.5| EUR", .copyMs = 900, .text = "12.5",
+       .after = "Total [12.5] EUR", .keys = kFirst + second, .waitedMs = 1804},
       {.name = "busy 900 ms with nothing to copy: 200 ms more once it answers", .field = "|", .copyMs = 900,
        .outcome = GrabOutcome::NothingToCopy, .after = "|", .keys = kFirst, .waitedMs = 1100},
       {.name = "a hung field: three seconds, then no key after the first", .field = "Total 12.5|", .hung = true,
        .outcome = GrabOutcome::RefusedAfterSelecting, .after = "Total [12.5]", .keys = kFirst, .waitedMs = 3014},
       {.name = "the clipboard held by another program: no key", .field = "5|", .held = true,
        .outcome = GrabOutcome::RefusedBeforeKeys, .after = "5|", .waitedMs = 50},
-      {.name = "a blank inside the copy counts", .field = "1|", .copyAs = "1 2", .text = "1 2", .after = "[1]",
+      {.name = "a blank inside the copy counts", .field = "1|", .copyAs = "1 2 ", .text = "1 2 ", .after = "[1]",
        .keys = kFirst + " Right Right Right Ctrl+Shift+Left Ctrl+C"},
       {.name = "the longest word, blanks after it", .field = "1|", .copyAs = longest + " ", .text = longest + " ",
        .after = "[1]", .keys = kFirst + rights + " Ctrl+Shift+Left Ctrl+C"},
@@ -52,7 +57,7 @@ TEST(Bridge, GrabsTheWordAtTheCaret) {
       {.name = "an empty cell and a cell", .field = "1|", .copyAs = "\t2", .outcome = GrabOutcome::RefusedAfterSelecting,
        .text = "\t2", .after = "[1]", .keys = kFirst},
       {.name = "an empty cell, copied as a bare line break", .field = "|", .copyAs = "\r\n", .text = "\r\n",
-       .after = "|", .keys = kFirst + " Ctrl+Shift+Left Ctrl+C"}};
+       .after = "|", .keys = kFirst + " Ctrl+Shift+Left Ctrl+C Ctrl+Shift+Left Ctrl+C"}};
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -149,13 +149,13 @@ def grab_is_safe(h):
     h.click("5")
     h.expect("dir 125", (7, 7), "a digit in a terminal")
     h.ask("mode late")
-    h.ask("set Total 12.5")
+    h.ask("set Total 12.5| EUR")
     h.click("=")
     # The pad waits for both copies: clicks on it before then would reach Wine's desktop instead.
-    wait(h.state, lambda q: (q.text, q.start, q.end, q.width) == ("Total 12.5", 6, 10, s.width + h.col),
+    wait(h.state, lambda q: (q.text, q.start, q.end, q.width) == ("Total 12.5 EUR", 6, 10, s.width + h.col),
          "= with copies 900 ms late", 6)
     h.click("*2=")
-    h.expect("Total 25", (6, 8), "x 2 = after copies 900 ms late")
+    h.expect("Total 25 EUR", (6, 8), "x 2 = after copies 900 ms late")
     h.click("5", button=2)  # back to keypad mode
     h.ask("mode edit")
     h.ask("set Total 12.5| EUR")

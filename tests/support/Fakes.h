@@ -243,16 +243,24 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
   size_t Start() const { return std::min(caret, anchor); }
   size_t Length() const { return std::max(caret, anchor) - Start(); }
   bool Blank(size_t i) const { return text[i] == ' '; }
-  // Ctrl+Left and Ctrl+Right stop at word starts, after the blanks that follow a word; a
-  // plain arrow moves the caret by one character, as an EDIT does, ending any selection.
+  bool Word(size_t i) const { return text[i] != ' ' && text[i] != '\n'; }
+  // Ctrl+Left and Ctrl+Right stop at word starts, after the blanks that follow a word; a line
+  // end is a word of its own, as in a RichEdit. A plain arrow moves the caret by one
+  // character, as an EDIT does, ending any selection.
   void Move(bool right) {
     size_t c = caret;
     if (ctrl && right) {
-      while (c < text.size() && !Blank(c)) ++c;
+      if (c < text.size() && text[c] == '\n') {
+        ++c;
+      } else {
+        while (c < text.size() && Word(c)) ++c;
+      }
       while (c < text.size() && Blank(c)) ++c;
+    } else if (ctrl && c > 0 && text[c - 1] == '\n') {
+      --c;
     } else if (ctrl) {
       while (c > 0 && Blank(c - 1)) --c;
-      while (c > 0 && !Blank(c - 1)) --c;
+      while (c > 0 && Word(c - 1)) --c;
     } else {
       c = right ? std::min(c + 1, text.size()) : c - (c > 0);
     }
