@@ -112,13 +112,12 @@ TDigitGrouping ReadDigitGrouping(char separator, const std::string& pattern) {
     if (!IsDigit(pattern[i]) || (i + 1 < pattern.size() && pattern[i + 1] != ';')) return TDigitGrouping{};
     const int size = pattern[i] - '0';
     if (size == 0) {
-      grouping.repeatLast = i + 1 >= pattern.size() && !grouping.sizes.empty();
-      if (!grouping.repeatLast && !grouping.sizes.empty()) return TDigitGrouping{};
+      if (i + 1 < pattern.size()) return TDigitGrouping{};
+      grouping.repeatLast = !grouping.sizes.empty();
       break;
     }
     grouping.sizes.push_back(size);
   }
-  if (grouping.sizes.empty()) grouping.separator = 0;
   return grouping;
 }
 
