@@ -7,7 +7,6 @@
 #include "pad/Canvas.h"
 #include "pad/Drawing.h"
 #include "pad/Geometry.h"
-#include "pad/PadWindow.h"
 #include "settings/Settings.h"
 
 int32_t HotCol = 0;
@@ -93,16 +92,9 @@ void PointerStage(Canvas& context, PadWindow& window, uint32_t message, TPoint p
   UpdateHover(context, window);
 }
 
-bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message, uintptr_t timerId) {
+bool DispatchPadMessage(Canvas& context, PadHost& window, uint32_t message) {
   switch (message) {
-    case msg::Timer:
-      if (timerId == kBackupTimerId) {
-        BackupTick(window);
-      } else {
-        SampleCursor(window);
-      }
-      return true;
-    case msg::Input: MouseInput(window); return false;
+    case msg::Input: MouseInput(window, window); return false;
     case msg::MouseMove:
       // A press outside every key drags the whole pad.
       if (Pressed && !HotValid) {
@@ -130,14 +122,19 @@ bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message, ui
     case msg::User:
       if (!Typing) RefreshDisplay(context);
       return true;
-    case msg::Toggle: TogglePadAtCursor(window); return true;
+    case msg::Toggle: TogglePadAtCursor(window, window); return true;
     default: return false;
   }
 }
 
 }  // namespace
 
-bool HandlePadMessage(Canvas& context, PadWindow& window, uint32_t message, TPoint point, uintptr_t timerId) {
+bool HandlePadMessage(Canvas& context, PadHost& window, uint32_t message, TPoint point) {
   if (message >= msg::MouseFirst && message <= msg::MouseLast) PointerStage(context, window, message, point);
-  return DispatchPadMessage(context, window, message, timerId);
+  return DispatchPadMessage(context, window, message);
+}
+
+void HandlePadTimer(PadHost& window, uintptr_t timerId) {
+  if (timerId == kSampleTimerId) SampleCursor(window, window);
+  if (timerId == kBackupTimerId) BackupTick(window, window);
 }

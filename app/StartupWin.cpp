@@ -106,7 +106,7 @@ int RunKwix(HINSTANCE instance) {
   // the pad. Ending it stays with programs of its own level, as the system filters WM_QUIT.
   ChangeWindowMessageFilterEx(pad, msg::Toggle, MSGFLT_ALLOW, nullptr);
   SeedPadRandom(GetTickCount());
-  if (command == Command::Toggle) TogglePadAtCursor(ThePad);
+  if (command == Command::Toggle) TogglePadAtCursor(ThePad, ThePad);
 
   MSG message;
   // GetMessage's -1 (an error) must not spin the loop for ever.
