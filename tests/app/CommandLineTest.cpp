@@ -2,6 +2,7 @@
 
 #include "Fakes.h"
 #include "app/CommandLine.h"
+#include "app/SingleInstance.h"
 
 namespace {
 
@@ -33,6 +34,59 @@ TEST(CommandLine, FirstArgumentPicksTheCommand) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(FirstArgument(row.line), row.argument);
     EXPECT_EQ(ReadSwitch(row.argument), row.command);
+  }
+}
+
+// What the system answers about the mutex, and what handing the command to the running copy
+// gives; what it was asked, in order.
+struct FakeInstanceHost : InstanceHost {
+  MutexAnswer mutex = MutexAnswer::Ours;
+  int handedOver = 0;
+  std::string asked;
+  void Ask(const char* what) { asked += (asked.empty() ? "" : ", ") + std::string(what); }
+  MutexAnswer ClaimMutex() override { return Ask("claim"), mutex; }
+  MutexAnswer LookUpMutex() override { return Ask("look up"), mutex; }
+  int PassOn(Command) override { return Ask("pass on"), handedOver; }
+};
+
+// A start without a switch, /toggle or /quit: what it asks the system (only a start that
+// runs may claim the mutex), and whether it runs, showing the pad or not, or ends at once.
+TEST(CommandLine, OneCopyRuns) {
+  struct Row {
+    const char* name;
+    Command command;
+    MutexAnswer mutex;
+    std::string asked, does;
+    int handedOver = 0;  // what passing the command on gives: 1, the running copy did not end
+  };
+  using M = MutexAnswer;
+  // clang-format off
+  const Row rows[] = {
+      {.name = "no copy running", .command = Command::Run, .mutex = M::Ours, .asked = "claim", .does = "runs"},
+      {.name = "a copy running", .command = Command::Run, .mutex = M::Held, .asked = "claim", .does = "ends, 0"},
+      {.name = "a copy run as administrator", .command = Command::Run, .mutex = M::Denied, .asked = "claim",
+       .does = "ends, 0"},
+      {.name = "no mutex to be had", .command = Command::Run, .mutex = M::Failed, .asked = "claim", .does = "runs"},
+      {.name = "the last copy ended, its mutex open elsewhere", .command = Command::Run, .mutex = M::Abandoned,
+       .asked = "claim", .does = "runs"},
+      {.name = "/quit, no copy", .command = Command::Quit, .mutex = M::Missing, .asked = "look up", .does = "ends, 1"},
+      {.name = "/quit, a copy running", .command = Command::Quit, .mutex = M::Held, .asked = "look up, pass on",
+       .does = "ends, 0"},
+      {.name = "/quit, a copy run as administrator, which does not end", .command = Command::Quit, .mutex = M::Denied,
+       .asked = "look up, pass on", .does = "ends, 1", .handedOver = 1},
+      {.name = "/toggle, no copy", .command = Command::Toggle, .mutex = M::Ours, .asked = "claim",
+       .does = "runs, shows the pad"},
+      {.name = "/toggle, a copy running", .command = Command::Toggle, .mutex = M::Held, .asked = "claim, pass on",
+       .does = "ends, 0"}};
+  // clang-format on
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    FakeInstanceHost system;
+    system.mutex = row.mutex, system.handedOver = row.handedOver;
+    const StartDecision start = DecideStart(row.command, system);
+    EXPECT_EQ(system.asked, row.asked);
+    EXPECT_EQ(start.run ? start.showPad ? "runs, shows the pad" : "runs" : "ends, " + std::to_string(start.exitCode),
+              row.does);
   }
 }
 
