@@ -59,25 +59,22 @@ TEST(CommandLine, OneCopyRuns) {
     std::string asked, does;
     int handedOver = 0;  // what passing the command on gives: 1, the running copy did not end
   };
+  using C = Command;
   using M = MutexAnswer;
   // clang-format off
   const Row rows[] = {
-      {.name = "no copy running", .command = Command::Run, .mutex = M::Ours, .asked = "claim", .does = "runs"},
-      {.name = "a copy running", .command = Command::Run, .mutex = M::Held, .asked = "claim", .does = "ends, 0"},
-      {.name = "a copy run as administrator", .command = Command::Run, .mutex = M::Denied, .asked = "claim",
-       .does = "ends, 0"},
-      {.name = "no mutex to be had", .command = Command::Run, .mutex = M::Failed, .asked = "claim", .does = "runs"},
-      {.name = "the last copy ended, its mutex open elsewhere", .command = Command::Run, .mutex = M::Abandoned,
-       .asked = "claim", .does = "runs"},
-      {.name = "/quit, no copy", .command = Command::Quit, .mutex = M::Missing, .asked = "look up", .does = "ends, 1"},
-      {.name = "/quit, a copy running", .command = Command::Quit, .mutex = M::Held, .asked = "look up, pass on",
-       .does = "ends, 0"},
-      {.name = "/quit, a copy run as administrator, which does not end", .command = Command::Quit, .mutex = M::Denied,
-       .asked = "look up, pass on", .does = "ends, 1", .handedOver = 1},
-      {.name = "/toggle, no copy", .command = Command::Toggle, .mutex = M::Ours, .asked = "claim",
-       .does = "runs, shows the pad"},
-      {.name = "/toggle, a copy running", .command = Command::Toggle, .mutex = M::Held, .asked = "claim, pass on",
-       .does = "ends, 0"}};
+      {.name = "no copy running", .command = C::Run, .mutex = M::Ours, .asked = "claim", .does = "runs"},
+      {.name = "a copy running", .command = C::Run, .mutex = M::Held, .asked = "claim", .does = "ends, 0"},
+      {.name = "a copy as administrator", .command = C::Run, .mutex = M::Denied, .asked = "claim", .does = "ends, 0"},
+      {.name = "no mutex to be had", .command = C::Run, .mutex = M::Failed, .asked = "claim", .does = "runs"},
+      {.name = "the last copy ended", .command = C::Run, .mutex = M::Abandoned, .asked = "claim", .does = "runs"},
+      {.name = "/quit, no copy", .command = C::Quit, .mutex = M::Missing, .asked = "look up", .does = "ends, 1"},
+      {.name = "/quit, a copy", .command = C::Quit, .mutex = M::Held, .asked = "look up, pass on", .does = "ends, 0"},
+      {.name = "/quit, a copy that does not end", .command = C::Quit, .mutex = M::Denied, .asked = "look up, pass on",
+       .does = "ends, 1", .handedOver = 1},
+      {.name = "/toggle, no copy", .command = C::Toggle, .mutex = M::Ours, .asked = "claim", .does = "runs, pad shown"},
+      {.name = "/toggle, a copy", .command = C::Toggle, .mutex = M::Held, .asked = "claim, pass on", .does = "ends, 0"},
+  };
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -85,7 +82,7 @@ TEST(CommandLine, OneCopyRuns) {
     system.mutex = row.mutex, system.handedOver = row.handedOver;
     const StartDecision start = DecideStart(row.command, system);
     EXPECT_EQ(system.asked, row.asked);
-    EXPECT_EQ(start.run ? start.showPad ? "runs, shows the pad" : "runs" : "ends, " + std::to_string(start.exitCode),
+    EXPECT_EQ(start.run ? start.showPad ? "runs, pad shown" : "runs" : "ends, " + std::to_string(start.exitCode),
               row.does);
   }
 }

@@ -135,8 +135,8 @@ TEST(Gesture, SamplerTogglesThePad) {
        .seen = kShown + "hidden, ", .rests = 2},
       {.name = "circling on and on: 24 times 1.05 turns", .path = home + Circle(40, 24 * 42, 80, 80), .seen = onAndOn,
        .rests = 1},
-      {.name = "the mouse watch refused: the sampler ticks on, half a second more at least", .path = home + circle,
-       .seen = kShown, .rests = 0, .refused = "mouse watch"},
+      {.name = "the mouse watch refused: the sampler ticks on for another half second",
+       .path = home + Still({200, 200}, 2) + circle, .seen = kShown, .rests = 0, .refused = "mouse watch"},
       {.name = "the 10 ms timer refused at a wake: the next movement wakes the sampler", .path = home + circle,
        .seen = kShown, .rests = 1, .refused = "sample timer"}};
   // clang-format on
