@@ -93,7 +93,11 @@ struct FakePad : PadHost, Canvas {
     const bool onItsBox = box == rect && boxColor == background;
     Log("key " + Utf8(text) + " " + KeyState(background, textColor) + (onItsBox ? "" : " without its box"));
   }
-  void CaptionA(const TRect&, const std::string& text, TextAlign, TColor, TColor) override { Log("calc edit " + text); }
+  void CaptionA(const TRect& r, const std::string& text, TextAlign, TColor, TColor background) override {
+    const bool inItsBox = boxColor == background && box.left <= r.left && box.top <= r.top && r.right <= box.right &&
+                          r.bottom <= box.bottom;
+    Log("calc edit " + text + (inItsBox ? "" : " without its box"));
+  }
   int TextWidth(const std::string& t) override { return charWidth * static_cast<int>(t.size()); }
 
   // The sampler's timers and its watch for the mouse: what runs now, and what the system
