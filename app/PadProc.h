@@ -36,22 +36,6 @@ constexpr uint32_t Toggle = 0x8001;
 constexpr uintptr_t kSampleTimerId = 0;
 constexpr uintptr_t kBackupTimerId = 1;
 
-// The cell under the pointer (from CellAt), whether it is a key of the current mode with
-// the pointer over the pad, and whether the left button is held down on the pad.
-extern int32_t HotCol;
-extern int32_t HotRow;
-extern bool HotValid;
-extern bool Pressed;
-// The drag origin: the client point of the last left-button press.
-extern TPoint PressPoint;
-// The hover state as of the last UpdateHover.
-extern int32_t PrevHotCol;
-extern int32_t PrevHotRow;
-extern bool PrevHotValid;
-extern bool PrevPressed;
-// A leave notification has been requested and not yet delivered.
-extern bool Tracking;
-
 // Every program-wide variable back to its value at start: the settings (before their first
 // load), the mode and cell metrics, the pointer state, the cursor trail, the calc edit's
 // text and the kernel.

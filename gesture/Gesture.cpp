@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <limits>
 
 #include "base/MulDiv.h"
@@ -14,21 +13,23 @@
 
 namespace {
 
-// Screen positions of the cursor, newest first; entries from TrailCount on are stale but
-// entry 0 stays the reference for "has the cursor moved" even when the trail is empty.
-TPoint CursorTrail[kTrailCapacity];
-int32_t TrailCount = 0;
-// Consecutive ticks with the cursor on CursorTrail[0].
-int32_t StillTicks = 0;
-
-// Moving: the 10 ms timer runs and every tick samples the cursor. Resting: the cursor has
-// rested so long that nothing is being drawn, the 10 ms timer is stopped and the sampler
-// waits for the mouse (mouse input, and a slow backup tick for movement that makes none).
-enum class SamplerState { Moving, Resting };
-SamplerState Sampler = SamplerState::Moving;
-// Ticks at rest with an empty trail since the cursor last moved or the sampler last woke.
-int32_t QuietTicks = 0;
-// After this many of them (half a second) the sampler rests.
+// What the sampler keeps from tick to tick, at its values at start.
+struct SamplerState {
+  // Screen positions of the cursor, newest first; entries from TrailCount on are stale but
+  // entry 0 stays the reference for "has the cursor moved" even when the trail is empty.
+  TPoint CursorTrail[kTrailCapacity] = {};
+  int32_t TrailCount = 0;
+  // Consecutive ticks with the cursor on CursorTrail[0].
+  int32_t StillTicks = 0;
+  // Ticking, the 10 ms timer runs and every tick samples the cursor. Resting, the cursor has
+  // rested so long that nothing is being drawn, the 10 ms timer is stopped and the sampler
+  // waits for the mouse (mouse input, and a slow backup tick for movement that makes none).
+  bool Resting = false;
+  // Ticks at rest with an empty trail since the cursor last moved or the sampler last woke.
+  int32_t QuietTicks = 0;
+};
+SamplerState Sampler;
+// After this many quiet ticks (half a second) the sampler rests.
 constexpr int32_t kQuietTicks = 50;
 
 // The third tick in a row without movement ends the gesture being drawn.
@@ -69,14 +70,14 @@ double Bearing(const TPoint& p, const TPoint& centre) {
 // Stops the 10 ms timer once the watch for the mouse is in place; without the mouse input
 // or the backup timer the sampler keeps ticking, and tries again after another quiet stretch.
 void Rest(SamplerHost& host) {
-  QuietTicks = 0;
+  Sampler.QuietTicks = 0;
   if (!host.WatchMouseInput()) return;
   if (!host.StartBackupTimer()) {
     host.UnwatchMouseInput();
     return;
   }
   host.StopSampleTimer();
-  Sampler = SamplerState::Resting;
+  Sampler.Resting = true;
 }
 
 // The 10 ms timer first: without it the watch stays, and the next sign of movement tries
@@ -87,7 +88,7 @@ void Wake(PadWindow& pad, SamplerHost& host) {
   if (!host.StartSampleTimer()) return;
   host.UnwatchMouseInput();
   host.StopBackupTimer();
-  Sampler = SamplerState::Moving;
+  Sampler.Resting = false;
   SampleCursor(pad, host);
 }
 
@@ -119,13 +120,7 @@ void TogglePad(PadWindow& pad, TPoint centre) {
 
 }  // namespace
 
-void ResetGestureState() {
-  std::fill(std::begin(CursorTrail), std::end(CursorTrail), TPoint{});
-  TrailCount = 0;
-  StillTicks = 0;
-  Sampler = SamplerState::Moving;
-  QuietTicks = 0;
-}
+void ResetGestureState() { Sampler = SamplerState{}; }
 
 bool IsCircleGesture(const TPoint* trail, int32_t last, TPoint& centre) {
   const int64_t n = int64_t{last} + 1;
@@ -166,37 +161,38 @@ void SampleCursor(PadWindow& pad, SamplerHost& host) {
   TPoint position;
   // A position that cannot be read (another desktop active, say) counts as a cursor at
   // rest: it adds nothing, and held long enough it empties the trail like a pause.
-  if (!host.CursorPos(position) || position == CursorTrail[0]) {
-    if (StillTicks < std::numeric_limits<int32_t>::max()) ++StillTicks;
-    if (StillTicks >= kRestLimit) {
-      TrailCount = 0;
-      if (Sampler == SamplerState::Moving && ++QuietTicks >= kQuietTicks) Rest(host);
+  if (!host.CursorPos(position) || position == Sampler.CursorTrail[0]) {
+    if (Sampler.StillTicks < std::numeric_limits<int32_t>::max()) ++Sampler.StillTicks;
+    if (Sampler.StillTicks >= kRestLimit) {
+      Sampler.TrailCount = 0;
+      if (!Sampler.Resting && ++Sampler.QuietTicks >= kQuietTicks) Rest(host);
     }
     return;
   }
 
-  TrailCount = std::clamp(TrailCount, int32_t{0}, kTrailCapacity - 1);
-  std::copy_backward(CursorTrail, CursorTrail + TrailCount, CursorTrail + TrailCount + 1);
-  CursorTrail[0] = position;
-  ++TrailCount;
+  Sampler.TrailCount = std::clamp(Sampler.TrailCount, int32_t{0}, kTrailCapacity - 1);
+  std::copy_backward(Sampler.CursorTrail, Sampler.CursorTrail + Sampler.TrailCount,
+                     Sampler.CursorTrail + Sampler.TrailCount + 1);
+  Sampler.CursorTrail[0] = position;
+  ++Sampler.TrailCount;
 
   TPoint centre = position;
-  if (IsCircleGesture(CursorTrail, TrailCount - 1, centre)) {
+  if (IsCircleGesture(Sampler.CursorTrail, Sampler.TrailCount - 1, centre)) {
     TogglePad(pad, centre);
-    TrailCount = 0;
+    Sampler.TrailCount = 0;
   }
-  StillTicks = 0;
-  QuietTicks = 0;
+  Sampler.StillTicks = 0;
+  Sampler.QuietTicks = 0;
 }
 
 void MouseInput(PadWindow& pad, SamplerHost& host) {
   // The input's own deltas are never read: the wake's tick asks the cursor where it is.
-  if (Sampler == SamplerState::Resting) Wake(pad, host);
+  if (Sampler.Resting) Wake(pad, host);
 }
 
 void BackupTick(PadWindow& pad, SamplerHost& host) {
   TPoint position;
-  if (Sampler == SamplerState::Resting && host.CursorPos(position) && position != CursorTrail[0]) Wake(pad, host);
+  if (Sampler.Resting && host.CursorPos(position) && position != Sampler.CursorTrail[0]) Wake(pad, host);
 }
 
 void TogglePadAtCursor(PadWindow& pad, SamplerHost& host) {
