@@ -20,7 +20,7 @@ TEST(CommandLine, FirstArgumentPicksTheCommand) {
       {.name = "blanks after a quoted path", .line = "\"A B\\k\" \t ", .argument = "", .command = Command::Run},
       {.name = "after a quoted path", .line = "\"A B\\k\" /toggle", .argument = "/toggle", .command = Command::Toggle},
       {.name = "a path quoted inside", .line = "C:\\\"A B\"\\k /quit", .argument = "/quit", .command = Command::Quit},
-      {.name = "blanks first, a dash, capitals", .line = "  k -TOGGLE", .argument = "-TOGGLE", .command = Command::Toggle},
+      {.name = "blanks, a dash, capitals", .line = "   k -TOGGLE", .argument = "-TOGGLE", .command = Command::Toggle},
       {.name = "two dashes after blanks", .line = "k \t --Quit", .argument = "--Quit", .command = Command::Quit},
       {.name = "only the first counts", .line = "k /quit /toggle", .argument = "/quit", .command = Command::Quit},
       {.name = "a question mark", .line = "k /?", .argument = "/?", .command = Command::Help},

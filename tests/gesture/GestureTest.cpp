@@ -16,7 +16,7 @@ const std::string kShown = "shown 91x110 at 454,345 in keypad mode, ";  // "5" u
 
 // count samples around (500, 400), perTurn of them to a turn from straight above (negative:
 // anticlockwise), on an ellipse of radii rx and ry.
-Path Circle(int perTurn, int count, int rx = 100, int ry = 100) {
+Path Circle(double perTurn, int count, int rx = 100, int ry = 100) {
   Path points;
   for (double i = 0; i < count; ++i) {
     points.push_back(TPoint{500 + static_cast<int>(std::lround(rx * std::sin(6.283185307179586 * i / perTurn))),
@@ -37,11 +37,11 @@ Path Paused(const Path& path, int after, int ticks, TPoint at) {
 // sampler through the pad's window procedure.
 enum class Run { Ticking, Resting, RestingWithoutDeviceInput };
 
-// The sampler along the path, from a pad in calculator mode; what the user saw, e.g.
-// "shown 91x110 at 454,345 in keypad mode, hidden, ".
+// The sampler along the path, from a pad in calculator mode whose margin and cell metrics a
+// showing must read again; what the user saw, e.g. "shown 91x110 at 454,345 in keypad mode, hidden, ".
 std::string Walk(FakePad& pad, const Path& path, Run run = Run::Ticking, size_t phase = 0) {
   std::string seen;
-  CalcMode = true;
+  CalcMode = true, Margin = RowHeight = 0;
   for (size_t tick = 0; tick < path.size(); ++tick) {
     const bool moved = path[tick] != (tick > 0 ? path[tick - 1] : TPoint{}), visible = pad.visible;
     pad.cursorReadable = path[tick] != kUnreadable;
@@ -80,7 +80,7 @@ TEST(Gesture, CircleTest) {
       {.name = "1.6 turns at 150 %", .drawn = Circle(-40, 65), .percent = 150, .passes = true},
       {.name = "1.05 turns at 0 %, read as 100 %", .drawn = Circle(40, 43), .percent = 0, .passes = true},
       {.name = "1.01 turns at 100 %", .drawn = Circle(400, 405), .percent = 100, .passes = true},
-      {.name = "3.9 turns at 1000 %, read as 400 %", .drawn = Circle(40, 157), .percent = 1000, .passes = false}};
+      {.name = "4.005 turns at 1000 %, read as 400 %", .drawn = Circle(400, 1603), .percent = 1000, .passes = true}};
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -126,17 +126,20 @@ TEST(Gesture, SamplerTogglesThePad) {
       {.name = "3 unreadable positions", .path = Paused(circle, 20, 3, kUnreadable), .seen = "", .rests = 0},
       {.name = "two circles in one go", .path = Circle(40, 90, 80, 80), .seen = kShown + "hidden, ", .rests = 0},
       {.name = "256 samples a turn", .path = Circle(256, 300, 200, 200), .seen = "", .rests = 0},
-      {.name = "200 samples a turn", .path = Circle(200, 205, 200, 200), .seen = kShown, .rests = 0},
+      {.name = "254.5 samples a turn", .path = Circle(254.5, 260, 200, 200), .seen = kShown, .rests = 0},
       {.name = "a rest just long enough, a circle with a pause of 2 ticks",
        .path = Still({200, 200}, 53) + Paused(circle, 20, 2, circle[19]), .seen = kShown, .rests = 1},
-      {.name = "a rest, a circle with a pause of 3 ticks", .path = home + Paused(circle, 20, 3, circle[19]), .seen = "",
-       .rests = 1},
+      {.name = "two short rests, a circle with a pause of 3 ticks",
+       .path = Still({200, 200}, 40) + Still({210, 200}, 40) + Paused(circle, 20, 3, circle[19]), .seen = "",
+       .rests = 0},
       {.name = "a circle, a rest, a circle", .path = home + circle + Still({0, 0}, 100) + circle,
        .seen = kShown + "hidden, ", .rests = 2},
       {.name = "circling on and on: 24 times 1.05 turns", .path = home + Circle(40, 24 * 42, 80, 80), .seen = onAndOn,
        .rests = 1},
       {.name = "the mouse watch refused: the sampler ticks on for another half second",
        .path = home + Still({200, 200}, 2) + circle, .seen = kShown, .rests = 0, .refused = "mouse watch"},
+      {.name = "the backup tick refused: the sampler ticks on", .path = home + circle, .seen = kShown, .rests = 0,
+       .refused = "backup timer"},
       {.name = "the 10 ms timer refused at a wake: the next movement wakes the sampler", .path = home + circle,
        .seen = kShown, .rests = 1, .refused = "sample timer"}};
   // clang-format on
