@@ -26,7 +26,8 @@ struct Step {
 };
 
 // The pad is shown in keypad mode at (0, 0), 91 by 110: keys are 27 by 20 from (5, 25), so
-// (18, 35) is on the 7, (45, 35) on the 8, (45, 55) on the 5 and (2, y) in the left margin.
+// (18, 35) is on the 7, (45, 35) on the 8, (45, 55) on the 5, (2, y) in the left margin and
+// (45, 107) in the bottom one.
 struct Row {
   const char* name;
   std::vector<Step> steps;
@@ -58,12 +59,12 @@ TEST(PadProc, PointerOnThePad) {
                  {.message = kLeftUp, .at = {45, 35}, .drawn = "mouse released, key 7 plain, key 8 hot"}},
        .clickOnDown = false, .typed = "7"},
       {.name = "a press on the margin drags the pad; the hand shows over keys only",
-       .steps = {{.message = kMove, .at = {2, 55}, .drawn = "leave tracked"},
-                 {.message = kLeftDown, .at = {2, 55}, .drawn = "mouse captured"}, {.message = kMove, .at = {9, 60}},
-                 {.message = kLeftUp, .at = {2, 60}, .drawn = "mouse released"},
+       .steps = {{.message = kMove, .at = {45, 107}, .drawn = "leave tracked"},
+                 {.message = kLeftDown, .at = {45, 107}, .drawn = "mouse captured"}, {.message = kMove, .at = {5, 9}},
+                 {.message = kLeftUp, .at = {45, 112}, .drawn = "mouse released"},
                  {.message = kMove, .at = {18, 35}, .drawn = "pointer hand, key 7 hot"},
                  {.message = kMove, .at = {2, 35}, .drawn = "pointer arrow, key 7 plain"}},
-       .handCursor = true, .padAt = {98, 145}},
+       .handCursor = true, .padAt = {55, 93}},
       {.name = "kwix.exe /toggle hides the pad, then shows it with its 5 under the pointer at (100, 200)",
        .steps = {{.message = kToggle}, {.message = kToggle, .drawn = "class cursor arrow"}}, .padAt = {54, 145},
        .width = 91},
