@@ -107,8 +107,8 @@ TEST(Gesture, CircleTest) {
 // pad shows in keypad mode at a circle, its "5" under the centre, and hides at the next; a
 // pause of three ticks (or unreadable positions) ends a circle, a shorter one does not; a
 // trail holds 256 samples. The first movement after a rest wakes the resting sampler; refused
-// the mouse watch, it keeps ticking instead, and refused its timer at a wake, the next
-// movement wakes it.
+// the mouse watch or the backup tick, it keeps ticking instead, and refused its timer at a
+// wake, the next movement wakes it.
 TEST(Gesture, SamplerTogglesThePad) {
   const Path circle = Circle(40, 45, 80, 80), home = Still({200, 200}, 100);
   std::string onAndOn;
