@@ -7,33 +7,43 @@
 #include "pad/Canvas.h"
 #include "pad/Drawing.h"
 #include "pad/Geometry.h"
-#include "pad/PadWindow.h"
 #include "settings/Settings.h"
 
-int32_t HotCol = 0;
-int32_t HotRow = 0;
-bool HotValid = false;
-bool Pressed = false;
-TPoint PressPoint;
-int32_t PrevHotCol = 0;
-int32_t PrevHotRow = 0;
-bool PrevHotValid = false;
-bool PrevPressed = false;
-bool Tracking = false;
+namespace {
+
+// The pointer over the pad, at its values at start.
+struct PointerState {
+  // The cell under the pointer (from CellAt), whether it is a key of the current mode with
+  // the pointer over the pad, and whether the left button is held down on the pad.
+  int32_t HotCol = 0;
+  int32_t HotRow = 0;
+  bool HotValid = false;
+  bool Pressed = false;
+  // The drag origin: the client point of the last left-button press.
+  TPoint PressPoint;
+  // The hover state as of the last UpdateHover.
+  int32_t PrevHotCol = 0;
+  int32_t PrevHotRow = 0;
+  bool PrevHotValid = false;
+  bool PrevPressed = false;
+  // A leave notification has been requested and not yet delivered.
+  bool Tracking = false;
+};
+PointerState Pointer;
+
+}  // namespace
 
 void ResetProgramState() {
   ClearSettings();
   ResetGeometryState();
   ResetGestureState();
   ResetKeyActionState();
-  HotCol = HotRow = PrevHotCol = PrevHotRow = 0;
-  HotValid = Pressed = PrevHotValid = PrevPressed = Tracking = false;
-  PressPoint = TPoint{};
+  Pointer = PointerState{};
 }
 
 int KeyColorState(int col, int row) {
-  bool hot = HotValid && col == HotCol && row == HotRow;
-  return 2 * (hot ? 1 : 0) + (Pressed ? 1 : 0);
+  bool hot = Pointer.HotValid && col == Pointer.HotCol && row == Pointer.HotRow;
+  return 2 * (hot ? 1 : 0) + (Pointer.Pressed ? 1 : 0);
 }
 
 void RedrawKey(Canvas& context, int col, int row) {
@@ -57,18 +67,20 @@ TPoint PointFromLParam(intptr_t lParam) {
 }
 
 void UpdateHover(Canvas& context, PadWindow& window) {
-  if (HotCol == PrevHotCol && HotRow == PrevHotRow && HotValid == PrevHotValid && Pressed == PrevPressed) return;
-  if (UseHandCursor && HotValid != PrevHotValid) window.SetPointerShape(HotValid);
-  if (PrevHotValid) RedrawKey(context, PrevHotCol, PrevHotRow);
-  if (HotValid) RedrawKey(context, HotCol, HotRow);
-  PrevHotCol = HotCol;
-  PrevHotRow = HotRow;
-  PrevHotValid = HotValid;
-  PrevPressed = Pressed;
+  if (Pointer.HotCol == Pointer.PrevHotCol && Pointer.HotRow == Pointer.PrevHotRow &&
+      Pointer.HotValid == Pointer.PrevHotValid && Pointer.Pressed == Pointer.PrevPressed)
+    return;
+  if (UseHandCursor && Pointer.HotValid != Pointer.PrevHotValid) window.SetPointerShape(Pointer.HotValid);
+  if (Pointer.PrevHotValid) RedrawKey(context, Pointer.PrevHotCol, Pointer.PrevHotRow);
+  if (Pointer.HotValid) RedrawKey(context, Pointer.HotCol, Pointer.HotRow);
+  Pointer.PrevHotCol = Pointer.HotCol;
+  Pointer.PrevHotRow = Pointer.HotRow;
+  Pointer.PrevHotValid = Pointer.HotValid;
+  Pointer.PrevPressed = Pointer.Pressed;
 }
 
 void ActivateHotKey(Canvas& context, PadWindow& window) {
-  if (HotValid) KeyAction(context, window, KeyAt(HotCol, HotRow));
+  if (Pointer.HotValid) KeyAction(context, window, KeyAt(Pointer.HotCol, Pointer.HotRow));
 }
 
 namespace {
@@ -76,68 +88,66 @@ namespace {
 void PointerStage(Canvas& context, PadWindow& window, uint32_t message, TPoint point) {
   if (message == msg::LButtonUp) {
     if (!ClickOnDown) ActivateHotKey(context, window);
-    Pressed = false;
+    Pointer.Pressed = false;
     window.ReleaseMouse();
   }
   // While the button is held the hot cell stays the one of the press.
-  if (!Pressed) {
-    CellAt(point.x, point.y, HotCol, HotRow);
-    HotValid = IsKeyCell(HotCol, HotRow);
+  if (!Pointer.Pressed) {
+    CellAt(point.x, point.y, Pointer.HotCol, Pointer.HotRow);
+    Pointer.HotValid = IsKeyCell(Pointer.HotCol, Pointer.HotRow);
   }
   if (message == msg::LButtonDown) {
     window.CaptureMouse();
-    Pressed = true;
-    PressPoint = point;
+    Pointer.Pressed = true;
+    Pointer.PressPoint = point;
     if (ClickOnDown) ActivateHotKey(context, window);
   }
   UpdateHover(context, window);
 }
 
-bool DispatchPadMessage(Canvas& context, PadWindow& window, uint32_t message, uintptr_t timerId) {
+bool DispatchPadMessage(Canvas& context, PadHost& window, uint32_t message) {
   switch (message) {
-    case msg::Timer:
-      if (timerId == kBackupTimerId) {
-        BackupTick(window);
-      } else {
-        SampleCursor(window);
-      }
-      return true;
-    case msg::Input: MouseInput(window); return false;
+    case msg::Input: MouseInput(window, window); return false;
     case msg::MouseMove:
       // A press outside every key drags the whole pad.
-      if (Pressed && !HotValid) {
+      if (Pointer.Pressed && !Pointer.HotValid) {
         TPoint cursor;
-        if (window.CursorPos(cursor)) window.Move(cursor.x - PressPoint.x, cursor.y - PressPoint.y);
+        if (window.CursorPos(cursor)) window.Move(cursor.x - Pointer.PressPoint.x, cursor.y - Pointer.PressPoint.y);
       }
-      if (!Tracking) Tracking = window.TrackLeave();
+      if (!Pointer.Tracking) Pointer.Tracking = window.TrackLeave();
       return true;
     case msg::RButtonDown: window.Hide(); return true;
     case msg::MButtonDown:
       CalcMode = !CalcMode;
       if (CalcMode) {
         Kernel.Reset(0);
-      } else if (PrevHotCol > 2) {
+      } else if (Pointer.PrevHotCol > 2) {
         // The remembered key is in the column that disappears.
-        PrevHotValid = false;
+        Pointer.PrevHotValid = false;
       }
       FitWindowToMode(window);
       return true;
     case msg::MouseLeave:
-      HotValid = false;
+      Pointer.HotValid = false;
       UpdateHover(context, window);
-      Tracking = false;
+      Pointer.Tracking = false;
       return true;
     case msg::User:
       if (!Typing) RefreshDisplay(context);
       return true;
-    case msg::Toggle: TogglePadAtCursor(window); return true;
+    case msg::Toggle: TogglePadAtCursor(window, window); return true;
     default: return false;
   }
 }
 
 }  // namespace
 
-bool HandlePadMessage(Canvas& context, PadWindow& window, uint32_t message, TPoint point, uintptr_t timerId) {
+bool HandlePadMessage(Canvas& context, PadHost& window, uint32_t message, TPoint point) {
   if (message >= msg::MouseFirst && message <= msg::MouseLast) PointerStage(context, window, message, point);
-  return DispatchPadMessage(context, window, message, timerId);
+  return DispatchPadMessage(context, window, message);
+}
+
+void HandlePadTimer(PadHost& window, uintptr_t timerId) {
+  if (timerId == kSampleTimerId) SampleCursor(window, window);
+  if (timerId == kBackupTimerId) BackupTick(window, window);
 }

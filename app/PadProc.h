@@ -8,13 +8,17 @@
 #include <cstdint>
 
 #include "base/Types.h"
+#include "gesture/SamplerHost.h"
 #include "pad/PadWindow.h"
 
 class Canvas;
 
+// The window the pad's messages come to: the pad window, on which the cursor sampler's
+// timers and mouse watch also run. The Windows pad window is both.
+class PadHost : public PadWindow, public SamplerHost {};
+
 namespace msg {
 constexpr uint32_t Input = 0x00FF;
-constexpr uint32_t Timer = 0x0113;
 constexpr uint32_t MouseFirst = 0x0200;
 constexpr uint32_t MouseMove = 0x0200;
 constexpr uint32_t LButtonDown = 0x0201;
@@ -28,21 +32,9 @@ constexpr uint32_t User = 0x0400;
 constexpr uint32_t Toggle = 0x8001;
 }  // namespace msg
 
-// The cell under the pointer (from CellAt), whether it is a key of the current mode with
-// the pointer over the pad, and whether the left button is held down on the pad.
-extern int32_t HotCol;
-extern int32_t HotRow;
-extern bool HotValid;
-extern bool Pressed;
-// The drag origin: the client point of the last left-button press.
-extern TPoint PressPoint;
-// The hover state as of the last UpdateHover.
-extern int32_t PrevHotCol;
-extern int32_t PrevHotRow;
-extern bool PrevHotValid;
-extern bool PrevPressed;
-// A leave notification has been requested and not yet delivered.
-extern bool Tracking;
+// WM_TIMER's identifiers on the pad: the sampler's 10 ms tick and its backup tick.
+constexpr uintptr_t kSampleTimerId = 0;
+constexpr uintptr_t kBackupTimerId = 1;
 
 // Every program-wide variable back to its value at start: the settings (before their first
 // load), the mode and cell metrics, the pointer state, the cursor trail, the calc edit's
@@ -61,12 +53,13 @@ void UpdateHover(Canvas& context, PadWindow& window);
 // Runs the key action of the hot key, if there is one.
 void ActivateHotKey(Canvas& context, PadWindow& window);
 
-// A message for the pad other than paint and erase: the pointer stage for the mouse range
-// (point in client coordinates), then the dispatch of the messages handled here; timerId is
-// WM_TIMER's identifier. Returns false when the message is (also) left to the system's
-// default handling, as WM_INPUT is so that the system frees the input.
-bool HandlePadMessage(Canvas& context, PadWindow& window, uint32_t message, TPoint point,
-                      uintptr_t timerId = kSampleTimerId);
+// A message for the pad other than paint, erase and the timers: the pointer stage for the
+// mouse range (point in client coordinates), then the dispatch of the messages handled here.
+// Returns false when the message is (also) left to the system's default handling, as WM_INPUT
+// is so that the system frees the input.
+bool HandlePadMessage(Canvas& context, PadHost& window, uint32_t message, TPoint point);
+// WM_TIMER: the tick of the sampler's timer with that identifier.
+void HandlePadTimer(PadHost& window, uintptr_t timerId);
 
 // The client point in a mouse message's lParam: signed 16-bit x low, y high.
 TPoint PointFromLParam(intptr_t lParam);

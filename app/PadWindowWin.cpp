@@ -58,14 +58,6 @@ void WinPadWindow::Hide() { ShowWindow(window_, SW_HIDE); }
 
 bool WinPadWindow::IsVisible() { return IsWindowVisible(window_) != FALSE; }
 
-bool WinPadWindow::CursorPos(TPoint& position) {
-  POINT p;
-  if (!GetCursorPos(&p)) return false;
-  position.x = p.x;
-  position.y = p.y;
-  return true;
-}
-
 void WinPadWindow::CaptureMouse() { SetCapture(window_); }
 
 void WinPadWindow::ReleaseMouse() { ReleaseCapture(); }
@@ -93,6 +85,14 @@ void WinPadWindow::SetClassArrowCursor(bool arrow) {
 
 void WinPadWindow::Beep() { MessageBeep(0); }
 
+bool WinPadWindow::CursorPos(TPoint& position) {
+  POINT p;
+  if (!GetCursorPos(&p)) return false;
+  position.x = p.x;
+  position.y = p.y;
+  return true;
+}
+
 namespace {
 
 constexpr UINT kSampleMs = 10;
@@ -118,7 +118,8 @@ bool WinPadWindow::StartSampleTimer() { return SetTimer(window_, kSampleTimerId,
 void WinPadWindow::StopSampleTimer() { KillTimer(window_, kSampleTimerId); }
 
 bool WinPadWindow::WatchMouseInput() {
-  // RIDEV_INPUTSINK: also while another application is in front, which needs the target.
+  // WM_INPUT to the pad; RIDEV_INPUTSINK: also while another application is in front, which
+  // needs the target.
   RAWINPUTDEVICE mouse = RawMouse(RIDEV_INPUTSINK, window_);
   return RegisterRawInputDevices(&mouse, 1, sizeof(mouse)) != FALSE;
 }

@@ -1,17 +1,18 @@
 // The pad window as the platform-free code sees it: thin user32 and gdi32 calls on the
-// one pad window, and the pad font, which this file alone creates and deletes.
+// one pad window, the cursor sampler's timers and mouse watch on it, and the pad font,
+// which this file alone creates and deletes.
 #ifndef KWIX_APP_PADWINDOWWIN_H
 #define KWIX_APP_PADWINDOWWIN_H
 
 #include <windows.h>
 
+#include "app/PadProc.h"
 #include "base/ScopedWin.h"
-#include "pad/PadWindow.h"
 
 // The font of the keys and the calc edit, replaced when the font settings change.
 extern ScopedGdiObject<HFONT> PadFont;
 
-class WinPadWindow : public PadWindow {
+class WinPadWindow : public PadHost {
  public:
   // Before the window exists only the font part is usable.
   void Attach(HWND window);
@@ -28,13 +29,14 @@ class WinPadWindow : public PadWindow {
   void ShowNoActivate() override;
   void Hide() override;
   bool IsVisible() override;
-  bool CursorPos(TPoint& position) override;
   void CaptureMouse() override;
   void ReleaseMouse() override;
   bool TrackLeave() override;
   void SetPointerShape(bool hand) override;
   void SetClassArrowCursor(bool arrow) override;
   void Beep() override;
+
+  bool CursorPos(TPoint& position) override;
   bool StartSampleTimer() override;
   void StopSampleTimer() override;
   bool WatchMouseInput() override;

@@ -26,6 +26,7 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, PaintC
       return MA_NOACTIVATE;
     case WM_PAINT: Paint(window); return 0;
     case WM_ERASEBKGND: EraseBackground(window, reinterpret_cast<HDC>(wParam)); return 1;
+    case WM_TIMER: HandlePadTimer(ThePad, wParam); return 0;
     default: break;
   }
   TPoint point = PointFromLParam(lParam);
@@ -35,7 +36,7 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, PaintC
     ScreenToClient(window, &p);
     point = TPoint{p.x, p.y};
   }
-  if (HandlePadMessage(context, ThePad, message, point, wParam)) return 0;
+  if (HandlePadMessage(context, ThePad, message, point)) return 0;
   return DefWindowProcA(window, message, wParam, lParam);
 }
 

@@ -6,6 +6,7 @@
 #include "app/PadProc.h"
 #include "app/PadWindowWin.h"
 #include "app/PadWndProcWin.h"
+#include "app/SingleInstance.h"
 #include "base/X87.h"
 #include "bridge/Bridge.h"
 #include "calc/KeyActions.h"
@@ -49,21 +50,46 @@ HWND FindRunningPad() {
   return nullptr;
 }
 
-// A second copy passes its command to the running one. Exit code 0 when it was passed on
-// (and for /quit, the running copy has ended), 1 when there was nobody to pass it to or the
-// running copy would not take it (it runs as administrator and this copy does not).
-int AskRunningCopy(Command command) {
-  if (command == Command::Run) return 0;
-  HWND pad = FindRunningPad();
-  if (!pad) return 1;
-  if (command == Command::Toggle) return PostMessageA(pad, msg::Toggle, 0, 0) ? 0 : 1;
-  DWORD processId = 0;
-  const DWORD threadId = GetWindowThreadProcessId(pad, &processId);
-  ScopedHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
-  if (!PostThreadMessageA(threadId, WM_QUIT, 0, 0)) return 1;
-  // A script that replaces kwix.exe next needs the file free: wait until the copy has gone.
-  return !process || WaitForSingleObject(process, 5000) == WAIT_OBJECT_0 ? 0 : 1;
-}
+constexpr char kMutexName[] = "KWIX_Running";
+
+// A mutex that could not be made or opened, from the reason the system gives.
+MutexAnswer Unmade(DWORD error) { return error == ERROR_ACCESS_DENIED ? MutexAnswer::Denied : MutexAnswer::Failed; }
+
+class WinInstanceHost : public InstanceHost {
+ public:
+  MutexAnswer ClaimMutex() override {
+    *mutex_.Receive() = CreateMutexA(nullptr, TRUE, kMutexName);
+    if (!mutex_) return Unmade(GetLastError());
+    const DWORD wait = WaitForSingleObject(mutex_, 0);
+    if (wait == WAIT_OBJECT_0) return MutexAnswer::Ours;
+    if (wait == WAIT_ABANDONED) return MutexAnswer::Abandoned;
+    mutex_.Close();
+    return wait == WAIT_TIMEOUT ? MutexAnswer::Held : MutexAnswer::Failed;
+  }
+
+  MutexAnswer LookUpMutex() override {
+    ScopedHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, kMutexName));
+    if (mutex) return MutexAnswer::Held;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND ? MutexAnswer::Missing : Unmade(error);
+  }
+
+  int PassOn(Command command) override {
+    HWND pad = FindRunningPad();
+    if (!pad) return 1;
+    if (command == Command::Toggle) return PostMessageA(pad, msg::Toggle, 0, 0) ? 0 : 1;
+    DWORD processId = 0;
+    const DWORD threadId = GetWindowThreadProcessId(pad, &processId);
+    ScopedHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    if (!PostThreadMessageA(threadId, WM_QUIT, 0, 0)) return 1;
+    // A script that replaces kwix.exe next needs the file free: wait until the copy has gone.
+    return !process || WaitForSingleObject(process, 5000) == WAIT_OBJECT_0 ? 0 : 1;
+  }
+
+ private:
+  // This copy's mutex, owned for as long as it runs.
+  ScopedHandle mutex_;
+};
 
 }  // namespace
 
@@ -81,16 +107,9 @@ int RunKwix(HINSTANCE instance) {
   }
 
   // One copy per log-on: a second one hands its command on and ends, before reading anything.
-  // An abandoned mutex is ours: the copy that held it has ended (a /quit) while another
-  // program still had it open.
-  HANDLE running = CreateMutexA(nullptr, TRUE, "KWIX_Running");
-  const DWORD wait = WaitForSingleObject(running, 0);
-  if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) {
-    // Not held open while waiting for a copy that is told to end.
-    CloseHandle(running);
-    return AskRunningCopy(command);
-  }
-  if (command == Command::Quit) return 1;
+  WinInstanceHost system;
+  const StartDecision start = DecideStart(command, system);
+  if (!start.run) return start.exitCode;
 
   LoadSettings(ThePad);
   // The separator is a byte of the system code page; the caption is wide text.
@@ -106,7 +125,7 @@ int RunKwix(HINSTANCE instance) {
   // the pad. Ending it stays with programs of its own level, as the system filters WM_QUIT.
   ChangeWindowMessageFilterEx(pad, msg::Toggle, MSGFLT_ALLOW, nullptr);
   SeedPadRandom(GetTickCount());
-  if (command == Command::Toggle) TogglePadAtCursor(ThePad);
+  if (start.showPad) TogglePadAtCursor(ThePad, ThePad);
 
   MSG message;
   // GetMessage's -1 (an error) must not spin the loop for ever.

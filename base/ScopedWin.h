@@ -98,8 +98,10 @@ class ScopedPaint : NonCopyable {
 class ScopedHandle : NonCopyable {
  public:
   explicit ScopedHandle(HANDLE handle = nullptr) : handle_(handle) {}
-  ~ScopedHandle() {
+  ~ScopedHandle() { Close(); }
+  void Close() {
     if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = nullptr;
   }
   HANDLE* Receive() { return &handle_; }
   operator HANDLE() const { return handle_; }

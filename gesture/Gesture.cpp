@@ -2,30 +2,35 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <limits>
 
 #include "base/MulDiv.h"
 #include "base/X87.h"
+#include "gesture/SamplerHost.h"
 #include "pad/Geometry.h"
 #include "pad/PadWindow.h"
 #include "settings/Settings.h"
 
-TPoint CursorTrail[kTrailCapacity];
-int32_t TrailCount = 0;
-int32_t StillTicks = 0;
-SamplerState Sampler = SamplerState::Moving;
-int32_t QuietTicks = 0;
-
-void ResetGestureState() {
-  std::fill(std::begin(CursorTrail), std::end(CursorTrail), TPoint{});
-  TrailCount = 0;
-  StillTicks = 0;
-  Sampler = SamplerState::Moving;
-  QuietTicks = 0;
-}
-
 namespace {
+
+// What the sampler keeps from tick to tick, at its values at start.
+struct SamplerState {
+  // Screen positions of the cursor, newest first; entries from TrailCount on are stale but
+  // entry 0 stays the reference for "has the cursor moved" even when the trail is empty.
+  TPoint CursorTrail[kTrailCapacity] = {};
+  int32_t TrailCount = 0;
+  // Consecutive ticks with the cursor on CursorTrail[0].
+  int32_t StillTicks = 0;
+  // Ticking, the 10 ms timer runs and every tick samples the cursor. Resting, the cursor has
+  // rested so long that nothing is being drawn, the 10 ms timer is stopped and the sampler
+  // waits for the mouse (mouse input, and a slow backup tick for movement that makes none).
+  bool Resting = false;
+  // Ticks at rest with an empty trail since the cursor last moved or the sampler last woke.
+  int32_t QuietTicks = 0;
+};
+SamplerState Sampler;
+// After this many quiet ticks (half a second) the sampler rests.
+constexpr int32_t kQuietTicks = 50;
 
 // The third tick in a row without movement ends the gesture being drawn.
 constexpr int32_t kRestLimit = 3;
@@ -62,32 +67,60 @@ double Bearing(const TPoint& p, const TPoint& centre) {
   return static_cast<double>(std::atan2(right, up));
 }
 
-// Stops the 10 ms timer once the watch for the mouse is in place; without the raw input
+// Stops the 10 ms timer once the watch for the mouse is in place; without the mouse input
 // or the backup timer the sampler keeps ticking, and tries again after another quiet stretch.
-void Rest(PadWindow& window) {
-  QuietTicks = 0;
-  if (!window.WatchMouseInput()) return;
-  if (!window.StartBackupTimer()) {
-    window.UnwatchMouseInput();
+void Rest(SamplerHost& host) {
+  Sampler.QuietTicks = 0;
+  if (!host.WatchMouseInput()) return;
+  if (!host.StartBackupTimer()) {
+    host.UnwatchMouseInput();
     return;
   }
-  window.StopSampleTimer();
-  Sampler = SamplerState::Resting;
+  host.StopSampleTimer();
+  Sampler.Resting = true;
 }
 
 // The 10 ms timer first: without it the watch stays, and the next sign of movement tries
 // again. The watch goes at once, so a fast mouse cannot flood the queue. The wake is a tick:
 // the trail is empty and StillTicks at least kRestLimit, as they would be after ticking
 // through the rest, so the moving ticks from here on decide as if there had been no rest.
-void Wake(PadWindow& window) {
-  if (!window.StartSampleTimer()) return;
-  window.UnwatchMouseInput();
-  window.StopBackupTimer();
-  Sampler = SamplerState::Moving;
-  SampleCursor(window);
+void Wake(PadWindow& pad, SamplerHost& host) {
+  if (!host.StartSampleTimer()) return;
+  host.UnwatchMouseInput();
+  host.StopBackupTimer();
+  Sampler.Resting = false;
+  SampleCursor(pad, host);
+}
+
+// Reloads the settings and shows the pad in keypad mode, its "5" key under centre, without
+// taking the focus.
+void ShowPadAt(PadWindow& pad, TPoint centre) {
+  // Settings are read at every showing, so an edited file takes effect now.
+  LoadSettings(pad);
+  // With the hand cursor on, the class has no cursor and the pointer code picks one.
+  pad.SetClassArrowCursor(!UseHandCursor);
+  UpdateCellMetrics(pad);
+  CalcMode = false;
+  TSize size = PadSize();
+  // Grid origin at centre less half the grid, so the "5" key (row 2, column 1) is under it.
+  int32_t left = Wrapped32(int64_t{centre.x} - MulDiv(ColWidth, 3, 2) - Margin);
+  int32_t top = Wrapped32(int64_t{centre.y} + MulDiv(RowHeight, 5, 2) + Margin - size.height);
+  pad.PlaceOnTop(left, top, size.width, size.height);
+  pad.ShowNoActivate();
+}
+
+// Hides a visible pad, otherwise shows it at centre.
+void TogglePad(PadWindow& pad, TPoint centre) {
+  if (pad.IsVisible()) {
+    pad.Hide();
+  } else {
+    ShowPadAt(pad, centre);
+  }
 }
 
 }  // namespace
+
+void ResetGestureState() { Sampler = SamplerState{}; }
 
 bool IsCircleGesture(const TPoint* trail, int32_t last, TPoint& centre) {
   const int64_t n = int64_t{last} + 1;
@@ -124,67 +157,45 @@ bool IsCircleGesture(const TPoint* trail, int32_t last, TPoint& centre) {
   return static_cast<Extended>(std::fabs(total)) > TurnsBound();
 }
 
-void SampleCursor(PadWindow& window) {
+void SampleCursor(PadWindow& pad, SamplerHost& host) {
   TPoint position;
   // A position that cannot be read (another desktop active, say) counts as a cursor at
   // rest: it adds nothing, and held long enough it empties the trail like a pause.
-  if (!window.CursorPos(position) || position == CursorTrail[0]) {
-    if (StillTicks < std::numeric_limits<int32_t>::max()) ++StillTicks;
-    if (StillTicks >= kRestLimit) {
-      TrailCount = 0;
-      if (Sampler == SamplerState::Moving && ++QuietTicks >= kQuietTicks) Rest(window);
+  if (!host.CursorPos(position) || position == Sampler.CursorTrail[0]) {
+    if (Sampler.StillTicks < std::numeric_limits<int32_t>::max()) ++Sampler.StillTicks;
+    if (Sampler.StillTicks >= kRestLimit) {
+      Sampler.TrailCount = 0;
+      if (!Sampler.Resting && ++Sampler.QuietTicks >= kQuietTicks) Rest(host);
     }
     return;
   }
 
-  TrailCount = std::clamp(TrailCount, int32_t{0}, kTrailCapacity - 1);
-  std::copy_backward(CursorTrail, CursorTrail + TrailCount, CursorTrail + TrailCount + 1);
-  CursorTrail[0] = position;
-  ++TrailCount;
+  Sampler.TrailCount = std::clamp(Sampler.TrailCount, int32_t{0}, kTrailCapacity - 1);
+  std::copy_backward(Sampler.CursorTrail, Sampler.CursorTrail + Sampler.TrailCount,
+                     Sampler.CursorTrail + Sampler.TrailCount + 1);
+  Sampler.CursorTrail[0] = position;
+  ++Sampler.TrailCount;
 
   TPoint centre = position;
-  if (IsCircleGesture(CursorTrail, TrailCount - 1, centre)) {
-    TogglePad(window, centre);
-    TrailCount = 0;
+  if (IsCircleGesture(Sampler.CursorTrail, Sampler.TrailCount - 1, centre)) {
+    TogglePad(pad, centre);
+    Sampler.TrailCount = 0;
   }
-  StillTicks = 0;
-  QuietTicks = 0;
+  Sampler.StillTicks = 0;
+  Sampler.QuietTicks = 0;
 }
 
-void MouseInput(PadWindow& window) {
+void MouseInput(PadWindow& pad, SamplerHost& host) {
   // The input's own deltas are never read: the wake's tick asks the cursor where it is.
-  if (Sampler == SamplerState::Resting) Wake(window);
+  if (Sampler.Resting) Wake(pad, host);
 }
 
-void BackupTick(PadWindow& window) {
+void BackupTick(PadWindow& pad, SamplerHost& host) {
   TPoint position;
-  if (Sampler == SamplerState::Resting && window.CursorPos(position) && position != CursorTrail[0]) Wake(window);
+  if (Sampler.Resting && host.CursorPos(position) && position != Sampler.CursorTrail[0]) Wake(pad, host);
 }
 
-void TogglePad(PadWindow& window, TPoint centre) {
-  if (window.IsVisible()) {
-    window.Hide();
-  } else {
-    ShowPadAt(window, centre);
-  }
-}
-
-void TogglePadAtCursor(PadWindow& window) {
+void TogglePadAtCursor(PadWindow& pad, SamplerHost& host) {
   TPoint cursor;
-  if (window.IsVisible() || window.CursorPos(cursor)) TogglePad(window, cursor);
-}
-
-void ShowPadAt(PadWindow& window, TPoint centre) {
-  // Settings are read at every showing, so an edited file takes effect now.
-  LoadSettings(window);
-  // With the hand cursor on, the class has no cursor and the pointer code picks one.
-  window.SetClassArrowCursor(!UseHandCursor);
-  UpdateCellMetrics(window);
-  CalcMode = false;
-  TSize size = PadSize();
-  // Grid origin at centre less half the grid, so the "5" key (row 2, column 1) is under it.
-  int32_t left = Wrapped32(int64_t{centre.x} - MulDiv(ColWidth, 3, 2) - Margin);
-  int32_t top = Wrapped32(int64_t{centre.y} + MulDiv(RowHeight, 5, 2) + Margin - size.height);
-  window.PlaceOnTop(left, top, size.width, size.height);
-  window.ShowNoActivate();
+  if (pad.IsVisible() || host.CursorPos(cursor)) TogglePad(pad, cursor);
 }

@@ -1,10 +1,8 @@
-// What the platform-free code asks of the pad window and of the system around it.
-// The Windows build implements it with user32 calls on the one pad window; tests
-// stand in for it and record what was asked.
+// What the platform-free code asks of the pad window: its size and place, showing it, the
+// pointer over it, and the font its keys are drawn in. The Windows build implements it with
+// user32 calls on the one pad window; tests stand in for it and record what was asked.
 #ifndef KWIX_PAD_PADWINDOW_H
 #define KWIX_PAD_PADWINDOW_H
-
-#include <cstdint>
 
 #include "base/Types.h"
 #include "settings/PadFontHost.h"
@@ -29,8 +27,6 @@ class PadWindow : public PadFontHost {
   virtual void Hide() = 0;
   // IsWindowVisible.
   virtual bool IsVisible() = 0;
-  // GetCursorPos in screen coordinates; false when the position cannot be read.
-  virtual bool CursorPos(TPoint& position) = 0;
   // SetCapture / ReleaseCapture.
   virtual void CaptureMouse() = 0;
   virtual void ReleaseMouse() = 0;
@@ -43,24 +39,6 @@ class PadWindow : public PadFontHost {
   virtual void SetClassArrowCursor(bool arrow) = 0;
   // MessageBeep(0): a refused key.
   virtual void Beep() = 0;
-
-  // The cursor sampler's timers and its watch for the mouse (gesture/). Each start is true
-  // when the system made it; a stop undoes its start and may be asked when nothing runs.
-  // The 10 ms sampling timer, identifier kSampleTimerId: SetTimer / KillTimer.
-  virtual bool StartSampleTimer() = 0;
-  virtual void StopSampleTimer() = 0;
-  // WM_INPUT for the mouse while another application is in front: RegisterRawInputDevices
-  // (usage page 1, usage 2, RIDEV_INPUTSINK, the pad as target) / the same with RIDEV_REMOVE.
-  virtual bool WatchMouseInput() = 0;
-  virtual void UnwatchMouseInput() = 0;
-  // The backup tick, at most 2 a second, identifier kBackupTimerId: SetCoalescableTimer
-  // where the system has it, else SetTimer / KillTimer.
-  virtual bool StartBackupTimer() = 0;
-  virtual void StopBackupTimer() = 0;
 };
-
-// WM_TIMER's identifiers on the pad: the sampler's 10 ms tick and its backup tick.
-constexpr uintptr_t kSampleTimerId = 0;
-constexpr uintptr_t kBackupTimerId = 1;
 
 #endif

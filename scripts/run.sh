@@ -20,8 +20,15 @@ if [ -z "${DISPLAY:-}" ]; then
   kwix_start_xvfb
   echo "no display: running on the virtual X display $DISPLAY"
 fi
-kwix_prepare_prefix "$top/build/run-desktop-prefix-$arch" "$arch"
 loader=$(kwix_wine_loader "$arch")
+# Older versions of this command made their prefixes beside the build folders; each goes,
+# its wineserver ended first (found through that prefix alone, never by name).
+for old in build/run-prefix-* build/run-desktop-prefix-*; do
+  [ -d "$old" ] || continue
+  WINEPREFIX="$top/$old" "$(dirname "$loader")/wineserver" -k >/dev/null 2>&1 || true
+  rm -rf "$old"
+done
+kwix_prepare_prefix "$top/$build/run-prefix" "$arch"
 
 "$loader" notepad.exe >/dev/null 2>&1 &
 notepad=$!

@@ -2,10 +2,12 @@
 """Draws kwix.exe's icon and writes it as an .ico file: the pad in keypad mode, its keys in
 the default colours (black keys with silver edges, yellow captions on black), at 16, 24, 32,
 48 and 256 pixels. Everything is drawn from the shapes below with the standard library alone,
-so every build gives the same bytes (zlib at one level, no time stamps).
+and the script compresses the images itself (no time stamps either), so every build gives the
+same bytes, whatever Python and zlib run it.
 
     kwix-icon.py OUTPUT.ico [PNG_FOLDER]   (PNG_FOLDER: each size also as a PNG, to look at)
 """
+import math
 import os
 import struct
 import sys
@@ -31,7 +33,7 @@ def box_coverage(x, y, box, radius):
     dx = max(x0 + r - x, x - (x1 - r), 0.0)
     dy = max(y0 + r - y, y - (y1 - r), 0.0)
     inside = min(max(x0 + r - x, x - (x1 - r), y0 + r - y, y - (y1 - r)), 0.0)
-    d = (dx * dx + dy * dy) ** 0.5 + inside - r
+    d = math.sqrt(dx * dx + dy * dy) + inside - r  # sqrt, unlike a power, is rounded alike everywhere
     return min(max(0.5 - d, 0.0), 1.0)
 
 
@@ -89,12 +91,60 @@ def draw(size):
     return c.rgba()
 
 
+# Deflate's length and distance codes: the first length or distance of each, and its extra bits.
+LENGTH_EXTRA = [max(0, k // 4 - 1) for k in range(28)] + [0]
+LENGTH_BASE = [3 + sum(1 << e for e in LENGTH_EXTRA[:k]) for k in range(28)] + [258]
+DISTANCE_EXTRA = [max(0, k // 2 - 1) for k in range(30)]
+DISTANCE_BASE = [1 + sum(1 << e for e in DISTANCE_EXTRA[:k]) for k in range(30)]
+
+
+def deflate(data, stride):
+    """A zlib stream of data (rows stride bytes apart) as one deflate block in deflate's fixed
+    codes, a run that repeats a pixel nearby (one or two to the left, above, above and one to
+    either side, two above) sent as a match. The script decides every bit: zlib's own compressor
+    may choose other matches in another version, and did not promise the same bytes."""
+    bits = []  # strings of bits in the order they go out, least significant bit of a byte first
+
+    def put(value, count):  # a number, least significant bit first
+        bits.append(format(value, "0%db" % count)[::-1] if count else "")
+
+    def code(symbol):  # a literal byte, 256 (the end) or a length code: most significant bit first
+        value, count = ((0x30 + symbol, 8) if symbol < 144 else (0x190 + symbol - 144, 9) if symbol < 256 else
+                        (symbol - 256, 7) if symbol < 280 else (0xC0 + symbol - 280, 8))
+        bits.append(format(value, "0%db" % count))
+
+    def repeats(p, distance):
+        n = 0
+        while p >= distance and p + n < len(data) and n < 258 and data[p + n] == data[p + n - distance]:
+            n += 1
+        return n
+
+    put(1, 1), put(1, 2)  # the last block, fixed codes
+    p = 0
+    while p < len(data):
+        length, distance = max((repeats(p, d), d) for d in (4, 8, stride - 4, stride, stride + 4, 2 * stride))
+        if length < 3:
+            code(data[p])
+            p += 1
+            continue
+        k = max(i for i, base in enumerate(LENGTH_BASE) if base <= length)
+        code(257 + k), put(length - LENGTH_BASE[k], LENGTH_EXTRA[k])
+        k = max(i for i, base in enumerate(DISTANCE_BASE) if base <= distance)
+        bits.append(format(k, "05b")), put(distance - DISTANCE_BASE[k], DISTANCE_EXTRA[k])
+        p += length
+    code(256)
+    stream = "".join(bits)
+    stream += "0" * (-len(stream) % 8)
+    body = bytes(int(stream[i:i + 8][::-1], 2) for i in range(0, len(stream), 8))
+    return b"\x78\x01" + body + struct.pack(">I", zlib.adler32(data))
+
+
 def png(size, pixels):
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
     rows = b"".join(b"\0" + bytes(v for p in pixels[y * size:(y + 1) * size] for v in p) for y in range(size))
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)) +
-            chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
+            chunk(b"IDAT", deflate(rows, 1 + 4 * size)) + chunk(b"IEND", b""))
 
 
 def main():

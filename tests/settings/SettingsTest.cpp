@@ -31,8 +31,8 @@ TEST(Settings, PadFontFollowsTheFontSettings) {
   const FontRow rows[] = {
       {.name = "the first load, no file", .file = "", .remade = true},
       {.name = "nothing changed", .file = "Margin=9", .remade = false},
-      {.name = "FontSize after a blank line, its key in capitals, a comment after it",
-       .file = " \t \nFONTSIZE = 12 # points\r\n", .remade = true, .height = -16},
+      {.name = "FontSize after a blank line, its key in capitals, then 0x1A within the line, as a comment",
+       .file = " \t \nFONTSIZE = 12\x1A" "0 # points\r\n", .remade = true, .height = -16},
       {.name = "BoldFont alone, 0 as false; an unreadable value keeps the earlier line's",
        .file = "FontSize=12\nFontSize=x\nBoldFont=0", .remade = true, .height = -16, .weight = 400},
       {.name = "ItalicFont alone, 2 as true, \"no\" as false; control bytes are blanks",

@@ -19,7 +19,6 @@
 #include "numtext/NumText.h"
 #include "pad/Canvas.h"
 #include "pad/Geometry.h"
-#include "pad/PadWindow.h"
 #include "settings/Settings.h"
 
 // Tests run under the program's standing control word, whatever the process started with.
@@ -39,20 +38,21 @@ inline std::string Utf8(const std::u16string& text) {
   return out;
 }
 
-// The pad window with its device context and font host. What it shows is logged by name,
-// entries joined by ", ": "key 5 hot", "key 7 plain", "key 7 held" (a random colour),
-// "calc edit 12", "mask", "pointer hand". Rectangles are the geometry tests' concern.
-struct FakePad : PadWindow, Canvas {
+// The pad window with its device context, its font host and the sampler's timers and mouse
+// watch. What it shows is logged by name, entries joined by ", ": "key 5 hot", "key 7 plain",
+// "key 7 held" (a random colour), "calc edit 12", "mask", "pointer hand", "class cursor arrow",
+// "mouse captured".
+// Rectangles are the geometry tests' concern.
+struct FakePad : PadHost, Canvas {
   // What the system reports: SM_CYMENU, the screen's pixels per inch, the width of each
   // character of the pad font, and GetCursorPos.
   int menuBar = 20, dpi = 96, charWidth = 6;
   TPoint cursor;
   bool cursorReadable = true;
-  // What the pad was made to do: its size and its top left corner on the screen; whether it
-  // holds the mouse, asked for a leave notification, has the arrow as its class cursor.
+  // What the pad was made to do: its size and its top left corner on the screen.
   TRect client;
   TPoint at;
-  bool visible = false, captured = false, classArrow = false;
+  bool visible = false;
   int beeps = 0, fontsMade = 0, resizes = 0;
   TLogFont font;
   std::string drawn;
@@ -78,12 +78,11 @@ struct FakePad : PadWindow, Canvas {
   void ShowNoActivate() override { visible = true; }
   void Hide() override { visible = false; }
   bool IsVisible() override { return visible; }
-  bool CursorPos(TPoint& p) override { return p = cursor, cursorReadable; }
-  void CaptureMouse() override { captured = true; }
-  void ReleaseMouse() override { captured = false; }
+  void CaptureMouse() override { Log("mouse captured"); }
+  void ReleaseMouse() override { Log("mouse released"); }
   bool TrackLeave() override { return Log("leave tracked"), true; }
   void SetPointerShape(bool hand) override { Log(hand ? "pointer hand" : "pointer arrow"); }
-  void SetClassArrowCursor(bool arrow) override { classArrow = arrow; }
+  void SetClassArrowCursor(bool arrow) override { Log(arrow ? "class cursor arrow" : "class cursor none"); }
   void Beep() override { ++beeps; }
 
   void FillRect(const TRect&, TColor color) override {
@@ -94,20 +93,24 @@ struct FakePad : PadWindow, Canvas {
     const bool onItsBox = box == rect && boxColor == background;
     Log("key " + Utf8(text) + " " + KeyState(background, textColor) + (onItsBox ? "" : " without its box"));
   }
-  void CaptionA(const TRect&, const std::string& text, TextAlign, TColor, TColor) override { Log("calc edit " + text); }
+  void CaptionA(const TRect& r, const std::string& text, TextAlign, TColor, TColor background) override {
+    const bool inItsBox = boxColor == background && box.left <= r.left && box.top <= r.top && r.right <= box.right &&
+                          r.bottom <= box.bottom;
+    Log("calc edit " + text + (inItsBox ? "" : " without its box"));
+  }
   int TextWidth(const std::string& t) override { return charWidth * static_cast<int>(t.size()); }
 
-  // The cursor sampler's timers and its watch for the mouse: what runs now, and what the system
-  // refuses to make ("mouse watch", "backup timer", ...).
+  // The sampler's timers and its watch for the mouse: what runs now, and what the system
+  // refuses to make, each name once ("mouse watch", "sample timer", "backup timer").
   bool sampleTimer = true, mouseWatch = false, backupTimer = false;
   std::string refused;
-  int rests = 0, refusals = 0;  // times the sample timer was stopped; requests refused
+  int rests = 0;  // times the sample timer was stopped
   bool Switch(bool& running, const std::string& name, bool on) {
-    const bool refuse = on && refused.find(name) != std::string::npos;
-    refusals += refuse;
-    if (refuse) return false;
+    const size_t refuse = on ? refused.find(name) : std::string::npos;
+    if (refuse != std::string::npos) return refused.erase(refuse, name.size()), false;
     return running = on, true;
   }
+  bool CursorPos(TPoint& p) override { return p = cursor, cursorReadable; }
   bool StartSampleTimer() override { return Switch(sampleTimer, "sample timer", true); }
   void StopSampleTimer() override { Switch(sampleTimer, "sample timer", false), ++rests; }
   bool WatchMouseInput() override { return Switch(mouseWatch, "mouse watch", true); }
