@@ -1,5 +1,8 @@
 #include "app/PadProc.h"
 
+#include <algorithm>
+
+#include "base/MulDiv.h"
 #include "calc/KeyActions.h"
 #include "calc/KeyTable.h"
 #include "calc/SmplCalcKrnl.h"
@@ -150,4 +153,22 @@ bool HandlePadMessage(Canvas& context, PadHost& window, uint32_t message, TPoint
 void HandlePadTimer(PadHost& window, uintptr_t timerId) {
   if (timerId == kSampleTimerId) SampleCursor(window, window);
   if (timerId == kBackupTimerId) BackupTick(window, window);
+}
+
+void HandleDpiChange(PadHost& window, int dpi) {
+  if (!window.IsVisible() || dpi == PadDpi) return;
+  const TRect before = window.ScreenRect();
+  FitPadFont(window, dpi);
+  UpdateCellMetrics(window, dpi);
+  const TSize after = PadSize();
+  // The point under the pointer, or the one nearest it when the pointer is elsewhere, keeps
+  // its place at the same share of the pad's width and height; so does the press of a drag.
+  TPoint cursor{before.left, before.top};
+  window.CursorPos(cursor);
+  const TPoint kept{std::clamp(cursor.x, before.left, before.right), std::clamp(cursor.y, before.top, before.bottom)};
+  auto scaleX = [&](int32_t x) { return MulDiv(x, after.width, std::max(before.right - before.left, 1)); };
+  auto scaleY = [&](int32_t y) { return MulDiv(y, after.height, std::max(before.bottom - before.top, 1)); };
+  Pointer.PressPoint = TPoint{scaleX(Pointer.PressPoint.x), scaleY(Pointer.PressPoint.y)};
+  window.PlaceOnTop(kept.x - scaleX(kept.x - before.left), kept.y - scaleY(kept.y - before.top), after.width,
+                    after.height);
 }

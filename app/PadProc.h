@@ -60,6 +60,10 @@ void ActivateHotKey(Canvas& context, PadWindow& window);
 bool HandlePadMessage(Canvas& context, PadHost& window, uint32_t message, TPoint point);
 // WM_TIMER: the tick of the sampler's timer with that identifier.
 void HandlePadTimer(PadHost& window, uintptr_t timerId);
+// WM_DPICHANGED (the pad dragged onto another monitor, a scale change, a dock): a visible pad
+// is laid out for the new DPI with the point under the pointer kept in place, and a drag
+// goes on; a hidden one takes its monitor's DPI when it is next shown.
+void HandleDpiChange(PadHost& window, int dpi);
 
 // The client point in a mouse message's lParam: signed 16-bit x low, y high.
 TPoint PointFromLParam(intptr_t lParam);

@@ -5,6 +5,28 @@
 ScopedGdiObject<HFONT> PadFont;
 WinPadWindow ThePad;
 
+namespace {
+
+// A call only newer Windows has, looked up by name: null where it is missing. The program
+// runs on Windows 7 too.
+template <typename Function>
+Function NewerCall(const char* module, const char* name) {
+  HMODULE dll = GetModuleHandleA(module);
+  if (dll == nullptr) dll = LoadLibraryExA(module, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  FARPROC found = dll != nullptr ? GetProcAddress(dll, name) : nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+// Windows 10 1607 and later.
+int(WINAPI* const SystemMetricsForDpi)(int, UINT) = NewerCall<int(WINAPI*)(int, UINT)>("user32.dll",
+                                                                                       "GetSystemMetricsForDpi");
+// Windows 8.1 and later; the DPI type 0 is MDT_EFFECTIVE_DPI, the one the user's scale sets.
+HRESULT(WINAPI* const DpiForMonitor)
+(HMONITOR, int, UINT*, UINT*) = NewerCall<HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*)>("shcore.dll",
+                                                                                         "GetDpiForMonitor");
+
+}  // namespace
+
 void WinPadWindow::Attach(HWND window) {
   window_ = window;
   leaveTrack_.cbSize = sizeof(leaveTrack_);
@@ -29,7 +51,25 @@ void WinPadWindow::ReplacePadFont(const TLogFont& font) {
   PadFont.Reset(CreateFontIndirectA(&logFont));
 }
 
-int WinPadWindow::MenuBarHeight() { return GetSystemMetrics(SM_CYMENU); }
+int WinPadWindow::MenuBarHeight(int dpi) {
+  if (dpi == 0 || SystemMetricsForDpi == nullptr) return GetSystemMetrics(SM_CYMENU);
+  return SystemMetricsForDpi(SM_CYMENU, static_cast<UINT>(dpi));
+}
+
+int WinPadWindow::MonitorDpiAt(TPoint point) {
+  // Without the metrics for a DPI the pad cannot be laid out for one: the screen's DPI then.
+  UINT dpiX = 0, dpiY = 0;
+  if (SystemMetricsForDpi == nullptr || DpiForMonitor == nullptr ||
+      DpiForMonitor(MonitorFromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONEAREST), 0, &dpiX, &dpiY) != S_OK)
+    return 0;
+  return static_cast<int>(dpiY);
+}
+
+TRect WinPadWindow::ScreenRect() {
+  RECT r{0, 0, 0, 0};
+  GetWindowRect(window_, &r);
+  return TRect{r.left, r.top, r.right, r.bottom};
+}
 
 TRect WinPadWindow::ClientRect() {
   RECT r{0, 0, 0, 0};
@@ -130,11 +170,10 @@ void WinPadWindow::UnwatchMouseInput() {
 }
 
 bool WinPadWindow::StartBackupTimer() {
-  // SetCoalescableTimer came with Windows 8; the program runs on Windows 7 too.
+  // SetCoalescableTimer came with Windows 8.
   using CoalescableTimer = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
-  FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), "SetCoalescableTimer");
-  if (found == nullptr) return SetTimer(window_, kBackupTimerId, kBackupMs, nullptr) != 0;
-  auto setTimer = reinterpret_cast<CoalescableTimer>(reinterpret_cast<void (*)()>(found));
+  static const auto setTimer = NewerCall<CoalescableTimer>("user32.dll", "SetCoalescableTimer");
+  if (setTimer == nullptr) return SetTimer(window_, kBackupTimerId, kBackupMs, nullptr) != 0;
   return setTimer(window_, kBackupTimerId, kBackupMs, nullptr, kBackupToleranceMs) != 0;
 }
 

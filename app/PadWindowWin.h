@@ -21,7 +21,9 @@ class WinPadWindow : public PadHost {
   int ScreenPixelsPerInchY() override;
   void ReplacePadFont(const TLogFont& font) override;
 
-  int MenuBarHeight() override;
+  int MenuBarHeight(int dpi) override;
+  int MonitorDpiAt(TPoint point) override;
+  TRect ScreenRect() override;
   TRect ClientRect() override;
   void Resize(int width, int height) override;
   void Move(int left, int top) override;

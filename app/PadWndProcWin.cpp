@@ -12,7 +12,7 @@ namespace {
 TRect ToTRect(const RECT& r) { return TRect{r.left, r.top, r.right, r.bottom}; }
 
 void Paint(HWND window) {
-  UpdateCellMetrics(ThePad);
+  UpdateCellMetrics(ThePad, PadDpi);
   FitWindowToMode(ThePad);
   ScopedPaint paint(window);
   PaintContext context(paint.DC());
@@ -27,6 +27,11 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, PaintC
     case WM_PAINT: Paint(window); return 0;
     case WM_ERASEBKGND: EraseBackground(window, reinterpret_cast<HDC>(wParam)); return 1;
     case WM_TIMER: HandlePadTimer(ThePad, wParam); return 0;
+    case WM_DPICHANGED:
+      // The suggested rectangle is not taken: the pad keeps the point under the pointer.
+      HandleDpiChange(ThePad, HIWORD(wParam));
+      InvalidateRect(window, nullptr, TRUE);
+      return 0;
     default: break;
   }
   TPoint point = PointFromLParam(lParam);

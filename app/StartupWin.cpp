@@ -111,7 +111,7 @@ int RunKwix(HINSTANCE instance) {
   const StartDecision start = DecideStart(command, system);
   if (!start.run) return start.exitCode;
 
-  LoadSettings(ThePad);
+  LoadSettings(ThePad, 0);  // at the screen's DPI; each showing fits the font to its monitor
   // The separator is a byte of the system code page; the caption is wide text.
   char separator = LocaleDecimalSeparator();
   wchar_t wide = 0;

@@ -35,7 +35,9 @@ class PathWindow : public PadWindow, public SamplerHost {
 
   int ScreenPixelsPerInchY() override { return 96; }
   void ReplacePadFont(const TLogFont&) override { ++fontsBuilt; }
-  int MenuBarHeight() override { return 19; }
+  int MenuBarHeight(int) override { return 19; }
+  int MonitorDpiAt(TPoint) override { return 0; }
+  TRect ScreenRect() override { return TRect{}; }
   TRect ClientRect() override { return TRect{0, 0, 0, 0}; }
   void Resize(int, int) override {}
   void Move(int, int) override {}
@@ -179,7 +181,7 @@ std::string WriteEverySettingFile() {
 void BM_LoadSettings_All24(benchmark::State& state) {
   const std::string name = WriteEverySettingFile();
   PathWindow fonts({TPoint{0, 0}});
-  for (auto _ : state) LoadSettings(fonts);
+  for (auto _ : state) LoadSettings(fonts, 0);
   if (Margin != 6 || FontFace != "Tahoma") state.SkipWithError("the settings file was not read");
   std::remove(name.c_str());
 }

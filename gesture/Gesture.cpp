@@ -93,13 +93,14 @@ void Wake(PadWindow& pad, SamplerHost& host) {
 }
 
 // Reloads the settings and shows the pad in keypad mode, its "5" key under centre, without
-// taking the focus.
+// taking the focus, laid out for the DPI of the monitor there.
 void ShowPadAt(PadWindow& pad, TPoint centre) {
+  const int32_t dpi = pad.MonitorDpiAt(centre);
   // Settings are read at every showing, so an edited file takes effect now.
-  LoadSettings(pad);
+  LoadSettings(pad, dpi);
   // With the hand cursor on, the class has no cursor and the pointer code picks one.
   pad.SetClassArrowCursor(!UseHandCursor);
-  UpdateCellMetrics(pad);
+  UpdateCellMetrics(pad, dpi);
   CalcMode = false;
   TSize size = PadSize();
   // Grid origin at centre less half the grid, so the "5" key (row 2, column 1) is under it.

@@ -11,6 +11,7 @@
 bool CalcMode = false;
 int32_t RowHeight = 0;
 int32_t ColWidth = 0;
+int32_t PadDpi = 0;
 
 namespace {
 
@@ -34,12 +35,14 @@ void ResetGeometryState() {
   CalcMode = false;
   RowHeight = 0;
   ColWidth = 0;
+  PadDpi = 0;
 }
 
 int32_t LastColumn() { return CalcMode ? 3 : 2; }
 
-void UpdateCellMetrics(PadWindow& window) {
-  RowHeight = window.MenuBarHeight();
+void UpdateCellMetrics(PadWindow& window, int32_t dpi) {
+  PadDpi = dpi;
+  RowHeight = window.MenuBarHeight(dpi);
   ColWidth = MulDiv(RowHeight, 4, 3);
 }
 

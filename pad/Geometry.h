@@ -15,9 +15,11 @@ class PadWindow;
 // Written by the middle button, by "=" in keypad mode and by every showing.
 extern bool CalcMode;
 
-// Height of one grid row and width of one column, in pixels, as of the last UpdateCellMetrics.
+// Height of one grid row and width of one column, in pixels, as of the last UpdateCellMetrics,
+// for the DPI of the monitor the pad was laid out for (0: the screen's one DPI).
 extern int32_t RowHeight;
 extern int32_t ColWidth;
+extern int32_t PadDpi;
 
 // The mode and the cell metrics back to their values at start.
 void ResetGeometryState();
@@ -25,8 +27,8 @@ void ResetGeometryState();
 // 2 in keypad mode, 3 in calculator mode.
 int32_t LastColumn();
 
-// RowHeight := the menu-bar height, ColWidth := MulDiv(RowHeight, 4, 3).
-void UpdateCellMetrics(PadWindow& window);
+// PadDpi := dpi, RowHeight := the menu-bar height at that DPI, ColWidth := MulDiv(RowHeight, 4, 3).
+void UpdateCellMetrics(PadWindow& window, int32_t dpi);
 
 // Window size for the current mode; only the width depends on the mode.
 TSize PadSize();

@@ -11,8 +11,15 @@ class PadWindow : public PadFontHost {
  public:
   ~PadWindow() override = default;
 
-  // GetSystemMetrics(SM_CYMENU): the height of a menu bar, the pad's row height.
-  virtual int MenuBarHeight() = 0;
+  // The height of a menu bar, the pad's row height, at dpi: GetSystemMetricsForDpi(SM_CYMENU);
+  // for dpi 0, or where the system lacks that call, GetSystemMetrics(SM_CYMENU).
+  virtual int MenuBarHeight(int dpi) = 0;
+  // The DPI of the monitor under a screen point (MonitorFromPoint, GetDpiForMonitor), where
+  // Windows gives each monitor its own and has GetSystemMetricsForDpi (Windows 10 1607 and
+  // later); 0 elsewhere: the one DPI of the whole screen.
+  virtual int MonitorDpiAt(TPoint point) = 0;
+  // GetWindowRect of the pad, in screen coordinates.
+  virtual TRect ScreenRect() = 0;
   // GetClientRect of the pad; the pad has no frame, so this is its window size.
   virtual TRect ClientRect() = 0;
   // SetWindowPos with SWP_NOMOVE | SWP_NOACTIVATE: left and top edges stay.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that a built kwix.exe is what users get: a Windows GUI program (no console)
-# with its icon, that imports nothing but Windows' own DLLs.
+# with its icon, aware of each monitor's DPI, that imports nothing but Windows' own DLLs.
 set -euo pipefail
 exe=$1
 # The 64-bit binutils read 32-bit programs too.
@@ -17,5 +17,7 @@ for dll in $dlls; do
     *) fail "imports $dll" ;;
   esac
 done
+# The manifest asks for the DPI of each monitor, not one bitmap-stretched DPI.
+grep -qa '>PerMonitorV2, PerMonitor<' "$exe" || fail "has no per-monitor DPI awareness in its manifest"
 format=$(grep -m1 'file format' <<<"$("$objdump" -f "$exe")" | awk '{print $NF}')
-echo "check-exe: $exe: $format, Windows GUI with an icon, imports $dlls, $(stat -c %s "$exe") bytes"
+echo "check-exe: $exe: $format, Windows GUI with an icon, per-monitor DPI aware, imports $dlls, $(stat -c %s "$exe") bytes"

@@ -24,12 +24,21 @@ namespace {
 
 TFontParams CurrentFontParams() { return TFontParams{FontFace, FontSize, BoldFont, ItalicFont}; }
 
+// What the pad font was last made for.
+struct MadeFont {
+  bool made = false;
+  TFontParams params{};
+  int dpi = 0;
+};
+MadeFont padFont;
+
 }  // namespace
 
 void ClearSettings() {
 #define KWIX_CLEAR_SETTING(name, type, kind, value) name = type{};
   KWIX_SETTINGS(KWIX_CLEAR_SETTING)
 #undef KWIX_CLEAR_SETTING
+  padFont = MadeFont{};
 }
 
 TLogFont MakePadLogFont(const TFontParams& params, int pixelsPerInchY) {
@@ -43,8 +52,14 @@ TLogFont MakePadLogFont(const TFontParams& params, int pixelsPerInchY) {
   return font;
 }
 
-void LoadSettings(PadFontHost& fonts) {
-  const TFontParams before = CurrentFontParams();
+void FitPadFont(PadFontHost& fonts, int dpi) {
+  const TFontParams wanted = CurrentFontParams();
+  if (padFont.made && padFont.params == wanted && padFont.dpi == dpi) return;
+  fonts.ReplacePadFont(MakePadLogFont(wanted, dpi != 0 ? dpi : fonts.ScreenPixelsPerInchY()));
+  padFont = MadeFont{true, wanted, dpi};
+}
+
+void LoadSettings(PadFontHost& fonts, int dpi) {
 #define KWIX_RESET_SETTING(name, type, kind, value) name = value;
   KWIX_SETTINGS(KWIX_RESET_SETTING)
 #undef KWIX_RESET_SETTING
@@ -60,7 +75,5 @@ void LoadSettings(PadFontHost& fonts) {
   } catch (const std::length_error&) {
     // Likewise a line longer than a string can hold.
   }
-  const TFontParams after = CurrentFontParams();
-  if (after == before) return;
-  fonts.ReplacePadFont(MakePadLogFont(after, fonts.ScreenPixelsPerInchY()));
+  FitPadFont(fonts, dpi);
 }

@@ -62,12 +62,15 @@ KWIX_SETTINGS(KWIX_DECLARE_SETTING)
 TLogFont MakePadLogFont(const TFontParams& params, int pixelsPerInchY);
 
 // Defaults, then the settings file beside the executable (a missing or unreadable file
-// leaves the defaults, or the values read before the failure); the pad font is replaced
-// only when a font setting changed since the last load.
-void LoadSettings(PadFontHost& fonts);
+// leaves the defaults, or the values read before the failure), then the pad font for dpi.
+void LoadSettings(PadFontHost& fonts, int dpi);
 
-// Back to the values before the first load (zero, false, empty), so that the first load
-// builds the font whatever the file says.
+// The pad font for the font settings at dpi pixels per inch, the DPI of the pad's monitor (0:
+// the screen's, where Windows gives every monitor one DPI). Made again only when the font
+// settings or the DPI changed since it was last made.
+void FitPadFont(PadFontHost& fonts, int dpi);
+
+// Back to the values before the first load (zero, false, empty), with no pad font made.
 void ClearSettings();
 
 #endif

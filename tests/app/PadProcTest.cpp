@@ -108,6 +108,46 @@ TEST(PadProc, PointerOnThePad) {
 // beyond the pad's top left corner is negative.
 TEST(PadProc, PointOfAMouseMessage) { EXPECT_EQ(PointFromLParam(0xFFFE0005), (TPoint{5, -2})); }
 
+// A pad shown at 96 dpi at (454, 345), 91 by 110, then WM_DPICHANGED with 144: the pad is
+// laid out for it (130 by 160), the point under the pointer keeps its place at the same share
+// of the pad, and a drag begun before goes on. A hidden pad is left for its next showing.
+TEST(PadProc, ScaleChange) {
+  struct Row {
+    const char* name;
+    TPoint pointer;         // on the screen
+    bool dragging = false;  // the left button went down on the margin under the pointer
+    bool visible = true;
+    TRect after;           // the pad on the screen
+    TRect afterMove = {};  // after the pointer moves 10 pixels right and down, while dragging
+  };
+  const Row rows[] = {
+      {.name = "the pointer on the 5 key", .pointer = {500, 400}, .after = {434, 320, 564, 480}},
+      {.name = "the pointer far off: the nearest corner stays", .pointer = {0, 0}, .after = {454, 345, 584, 505}},
+      {.name = "a drag goes on",
+       .pointer = {456, 400},
+       .dragging = true,
+       .after = {453, 320, 583, 480},
+       .afterMove = {463, 330, 593, 490}},
+      {.name = "a hidden pad", .pointer = {500, 400}, .visible = false, .after = {454, 345, 545, 455}}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Program p;
+    p.pad.cursor = TPoint{500, 400};
+    p.pad.monitorDpi = 96;
+    HandlePadMessage(p.pad, p.pad, msg::Toggle, TPoint{});
+    p.pad.cursor = row.pointer;
+    const TPoint client{row.pointer.x - 454, row.pointer.y - 345};
+    if (row.dragging) HandlePadMessage(p.pad, p.pad, msg::LButtonDown, client);
+    p.pad.visible = row.visible;
+    HandleDpiChange(p.pad, 144);
+    EXPECT_EQ(p.pad.ScreenRect(), row.after);
+    if (!row.dragging) continue;
+    p.pad.cursor = TPoint{row.pointer.x + 10, row.pointer.y + 10};
+    HandlePadMessage(p.pad, p.pad, msg::MouseMove, client);
+    EXPECT_EQ(p.pad.ScreenRect(), row.afterMove);
+  }
+}
+
 struct PaintRow {
   const char* name;
   TRect area;               // the paint rectangle

@@ -27,7 +27,7 @@ TEST(Geometry, CellUnderAPoint) {
     SCOPED_TRACE(row.name);
     Program p;
     p.pad.menuBar = row.menuBar;
-    UpdateCellMetrics(p.pad);
+    UpdateCellMetrics(p.pad, 0);
     int32_t col = 0, cellRow = 0;
     CellAt(row.at.x, row.at.y, col, cellRow);
     EXPECT_EQ(col, row.col);

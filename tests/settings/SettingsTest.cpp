@@ -13,11 +13,12 @@ void WriteSettingsFile(const std::string& bytes) {
 }
 
 // Loads of kwix.ini in this order: the pad font is made again exactly when one of the four
-// font settings changed since the load before. Unnamed fields keep their defaults.
+// font settings or the DPI it is for changed since the load before. Unnamed fields keep their defaults.
 struct FontRow {
   const char* name;
   std::string file;
-  int dpi = 96;
+  int dpi = 96;     // the screen's
+  int monitor = 0;  // the pad's monitor's; 0: the screen's
   bool remade;
   int32_t height = -11;  // pixels: the point size at the screen's resolution
   int32_t weight = 700;
@@ -44,6 +45,9 @@ TEST(Settings, PadFontFollowsTheFontSettings) {
        .file = "\tFontFace\t=\t" + longFace + "\t", .remade = true, .face = longFace.substr(0, 31)},
       {.name = "an empty FontFace at 144 dpi", .file = "FontFace=", .dpi = 144, .remade = true, .height = -16,
        .face = ""},
+      {.name = "the same on a monitor at 192 dpi", .file = "FontFace=", .dpi = 144, .monitor = 192, .remade = true,
+       .height = -21, .face = ""},
+      {.name = "the same monitor again", .file = "FontFace=", .dpi = 144, .monitor = 192, .remade = false},
   };
   // clang-format on
   Program p;
@@ -53,7 +57,7 @@ TEST(Settings, PadFontFollowsTheFontSettings) {
     WriteSettingsFile(row.file);
     p.pad.dpi = row.dpi;
     p.pad.fontsMade = 0;
-    LoadSettings(p.pad);
+    LoadSettings(p.pad, row.monitor);
     EXPECT_EQ(p.pad.fontsMade, row.remade ? 1 : 0);
     if (!row.remade) continue;
     EXPECT_EQ(p.pad.font.Height, row.height);

@@ -12,6 +12,7 @@
 
 #include "app/PadProc.h"
 #include "base/Errors.h"
+#include "base/MulDiv.h"
 #include "base/X87.h"
 #include "bridge/Bridge.h"
 #include "calc/KeyActions.h"
@@ -44,9 +45,10 @@ inline std::string Utf8(const std::u16string& text) {
 // "mouse captured".
 // Rectangles are the geometry tests' concern.
 struct FakePad : PadHost, Canvas {
-  // What the system reports: SM_CYMENU, the screen's pixels per inch, the width of each
-  // character of the pad font, and GetCursorPos.
-  int menuBar = 20, dpi = 96, charWidth = 6;
+  // What the system reports: SM_CYMENU and the pixels per inch of the whole screen, the DPI of
+  // the monitor under any point (0: one DPI for every monitor), the width of each character of
+  // the pad font, and GetCursorPos. Menu bars are 20 pixels high at 96 DPI, 30 at 144.
+  int menuBar = 20, dpi = 96, monitorDpi = 0, charWidth = 6;
   TPoint cursor;
   bool cursorReadable = true;
   // What the pad was made to do: its size and its top left corner on the screen.
@@ -70,7 +72,9 @@ struct FakePad : PadHost, Canvas {
 
   int ScreenPixelsPerInchY() override { return dpi; }
   void ReplacePadFont(const TLogFont& f) override { font = f, ++fontsMade; }
-  int MenuBarHeight() override { return menuBar; }
+  int MenuBarHeight(int forDpi) override { return forDpi ? MulDiv(20, forDpi, 96) : menuBar; }
+  int MonitorDpiAt(TPoint) override { return monitorDpi; }
+  TRect ScreenRect() override { return TRect{at.x, at.y, at.x + client.right, at.y + client.bottom}; }
   TRect ClientRect() override { return client; }
   void Resize(int width, int height) override { client = TRect{0, 0, width, height}, ++resizes; }
   void Move(int left, int top) override { at = TPoint{left, top}; }
@@ -298,8 +302,8 @@ struct Program {
     SetDecimalKeyCaption(u'.');
     SetLocaleDigitGrouping(',', "3;0");
     KeyBridge = &bridge;
-    LoadSettings(pad);
-    UpdateCellMetrics(pad);
+    LoadSettings(pad, 0);
+    UpdateCellMetrics(pad, 0);
     Kernel.OnChange = [this](TSmplCalcKrnl&) { HandlePadMessage(pad, pad, msg::User, TPoint{}); };
   }
 };
