@@ -146,42 +146,62 @@ TEST(KeyActions, TypingCalculatingAndPasting) {
 // the calculator with it, selected for the result to replace; anything else leaves the text,
 // with the caret at the end of what the grab selected, the pad beeping in keypad mode. Checked
 // once the field has taken every key sent: the keys it took, the field, the beeps, the mode,
-// the calc edit, and a grid's copy mode (its next Enter would paste the cells).
+// the calc edit, how long the pad waited for it (a busy field's thread answers nothing until it
+// is free), and a grid's copy mode (its next Enter would paste the cells).
 TEST(KeyActions, EqualsInKeypadMode) {
   const std::string first = "Ctrl+Right Ctrl+Shift+Left Ctrl+C", second = " Ctrl+Shift+Left Ctrl+C";
   const std::string undo = " Shift+Right Shift+Right Shift+Right";  // over a word of three characters
+  const std::string longest(255, '1');                                // a longer copy is a block of text
+  std::string rights;
+  for (size_t i = 0; i < longest.size(); ++i) rights += " Right";
   struct Row {
     const char* name;
-    const char* field;
+    std::string field;
     std::string copyAs = "";           // what the field's Ctrl+C copies instead of its selection
     const char* windowClass = "Edit";  // the focused window's
     bool held = false, hung = false;   // the clipboard held by another program; the field's thread hung
     uint32_t copyMs = 0;               // how long each copy keeps the field's thread busy
-    std::string keys;
-    const char* after;
+    std::string keys = "";
+    std::string after;
     bool calculator = false;
     const char* shown = "";  // the calc edit
+    uint32_t waitedMs = 0;
     bool copyMode = false;
+  };
+  auto terminal = [](const char* windowClass) {
+    return Row{.name = windowClass, .field = "dir|", .windowClass = windowClass, .after = "dir|"};
   };
   // clang-format off
   const Row rows[] = {
-      {.name = "a grouped number", .field = "Total 1,234.56|", .keys = first, .after = "Total [1,234.56]",
-       .calculator = true, .shown = "1234.56"},
+      {.name = "a grouped number ending a line, which Ctrl+Right leaves", .field = "Total 1,234.56|\ntail",
+       .keys = first + second + " Right Right Right Right Right Right Right Right" + second,
+       .after = "Total [1,234.56]\ntail", .calculator = true, .shown = "1234.56"},
       {.name = "an empty field starts from 0", .field = "|", .keys = first, .after = "|", .calculator = true,
-       .shown = "0"},
+       .shown = "0", .waitedMs = 500},
       {.name = "a word: the caret at its end", .field = "Total abc|", .keys = first + undo, .after = "Total abc|"},
       {.name = "inside a word: the caret at its end", .field = "Total a|bc def",
        .keys = first + " Right Right Right" + second + undo, .after = "Total abc| def"},
+      {.name = "a blank inside the copy counts", .field = "1|", .copyAs = "1 2 ",
+       .keys = first + " Right Right Right" + second + " Shift+Right Shift+Right Shift+Right Shift+Right",
+       .after = "1|"},
+      {.name = "the longest word, a blank after it", .field = longest + "| x", .keys = first + rights + second,
+       .after = "[" + longest + "] x", .calculator = true, .shown = "1.11111111111E254"},
       {.name = "a grid's cells: one Right, and no copy mode", .field = "1|", .copyAs = "1\t2\r\n3\t4\r\n",
        .keys = first + " Right", .after = "1|"},
-      {.name = "a terminal: no key", .field = "dir|", .windowClass = "WineConsoleClass", .keys = "", .after = "dir|"},
-      {.name = "the clipboard held: no key", .field = "Total 12.5| EUR", .held = true, .keys = "",
-       .after = "Total 12.5| EUR"},
+      {.name = "an empty cell and a cell", .field = "1|", .copyAs = "\t2", .keys = first + " Right", .after = "1|"},
+      {.name = "an empty cell, copied as a bare line break", .field = "|", .copyAs = "\r\n",
+       .keys = first + second + second + " Right", .after = "|"},
+      {.name = "the clipboard held: no key", .field = "Total 12.5| EUR", .held = true, .after = "Total 12.5| EUR",
+       .waitedMs = 50},
       {.name = "each copy 900 ms late: the number kept", .field = "Total 12.5| EUR", .copyMs = 900,
        .keys = first + " Right Right Right Right" + second, .after = "Total [12.5] EUR", .calculator = true,
-       .shown = "12.5"},
-      {.name = "a hung program: no key into its text, no calculator", .field = "Total 12.5|", .hung = true,
-       .keys = first, .after = "Total [12.5]"}};
+       .shown = "12.5", .waitedMs = 1804},
+      {.name = "busy 900 ms with nothing to copy: 200 ms more once it answers", .field = "|", .copyMs = 900,
+       .keys = first, .after = "|", .calculator = true, .shown = "0", .waitedMs = 1100},
+      {.name = "a hung program: three seconds, no key into its text, no calculator", .field = "Total 12.5|",
+       .hung = true, .keys = first, .after = "Total [12.5]", .waitedMs = 3014},
+      terminal("ConsoleWindowClass"), terminal("CASCADIA_HOSTING_WINDOW_CLASS"), terminal("PuTTY"), terminal("KiTTY"),
+      terminal("mintty"), terminal("VirtualConsoleClass"), terminal("WineConsoleClass")};
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -191,7 +211,9 @@ TEST(KeyActions, EqualsInKeypadMode) {
     p.target.copyAs = row.copyAs, p.target.windowClass = row.windowClass;
     p.target.held = row.held, p.target.hung = row.hung, p.target.copyMs = row.copyMs;
     p.pad.drawn.clear();
+    const uint32_t start = p.target.now;
     Press(p, "=");
+    const uint32_t waited = p.target.now - start;
     p.target.hung = false;
     p.target.TakeQueuedKeys();
     EXPECT_EQ(p.target.keys, row.keys);
@@ -201,7 +223,10 @@ TEST(KeyActions, EqualsInKeypadMode) {
     EXPECT_EQ(p.pad.client.right, row.calculator ? PadSize().width : 0) << "the pad's width";
     EXPECT_EQ(p.pad.drawn, *row.shown ? std::string("calc edit ") + row.shown : "") << "the calc edit";
     EXPECT_EQ(Kernel.GetValue() == 7, !row.calculator) << "the kernel left alone in keypad mode";
+    EXPECT_EQ(waited, row.waitedMs) << "milliseconds waited";
     EXPECT_EQ(p.target.copyMode, row.copyMode);
+    EXPECT_FALSE(p.target.open) << "the clipboard left open";
+    EXPECT_EQ(p.target.down, 0) << "keys left held down";
   }
 }
 
