@@ -254,10 +254,11 @@ bool TryGroupedTextToNumber(const std::string& text, Extended& value) {
   for (size_t k = 1; k <= last; ++k) {
     if (groups[k] != sizeAt(last - k)) return false;
   }
-  // The leftmost group: one digit at least, at most the size the locale gives its place, and
-  // no leading zero ("0,123" is no way of writing 123).
+  // The leftmost group: at most the size the locale gives its place, and no leading zero
+  // ("0,123" is no way of writing 123). One without digits leaves the grouping character in
+  // what follows, which the plain parse refuses.
   const size_t leftmost = sizeAt(last);
-  if (groups[0] == 0 || (leftmost != 0 && groups[0] > leftmost) || (last > 0 && leadingZero)) return false;
+  if ((leftmost != 0 && groups[0] > leftmost) || (last > 0 && leadingZero)) return false;
   plain.append(text, i, std::string::npos);
   return TryTextToNumber(plain, value);
 }

@@ -71,7 +71,8 @@ TEST(NumberParse, GroupedNumbersFromAnotherProgram) {
   static constexpr Locale english{"English", ',', '.', "3;0"}, india{"English (India)", ',', '.', "3;2;0"},
       german{"German", '.', ',', "3;0"}, french{"French, a no-break space", '\xA0', ',', "3;0"},
       spaced{"grouping with a space", ' ', ',', "3;0"}, once{"one group of three", ',', '.', "3"},
-      none{"no grouping", ',', '.', "0"}, same{"grouping as the decimal character", ',', ',', "3;0"};
+      none{"no grouping", ',', '.', "0"}, same{"grouping as the decimal character", ',', ',', "3;0"},
+      unreadable{"an unreadable grouping", ',', '.', "33"};
   struct Row {
     const char* text;
     Locale locale = english;
@@ -88,7 +89,8 @@ TEST(NumberParse, GroupedNumbersFromAnotherProgram) {
       {.text = "1,23"}, {.text = "1,2345"}, {.text = "1234,567"}, {.text = "0,123"}, {.text = "1,.23"},
       {.text = "12.5%"}, {.text = "1,234.5,6"}, {.text = "1,234.56", .locale = german},
       {.text = "1 234", .locale = spaced}, {.text = "1,234,567", .locale = india}, {.text = "123,456", .locale = india},
-      {.text = "1,234,567", .locale = once}, {.text = "1,234", .locale = none}};
+      {.text = "1,234,567", .locale = once}, {.text = "1,234", .locale = none},
+      {.text = "1,234", .locale = unreadable}};
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string("the text \"") + row.text + "\" in " + row.locale.name);
@@ -172,6 +174,7 @@ TEST(NumberFormat, DisplayAndPasteForms) {
     EXPECT_EQ(DisplayNumberText(r.value, r.precision), r.text) << r.precision;
   }
   EXPECT_EQ(PasteNumberText(kMin), "3.36210314311209E-4932");
+  EXPECT_EQ(PasteNumberText(9.9e-4930L), "9.9E-4930");  // the decimal exponent first estimated one too high
 }
 
 }  // namespace

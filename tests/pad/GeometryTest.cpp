@@ -51,12 +51,13 @@ TEST(Geometry, CalcEditWrappingAndFitting) {
 }
 
 // MulDiv as kernel32 has it, which native builds reproduce: halves away from zero whatever
-// the signs, and -1 for a zero divisor.
+// the signs, and -1 for a zero divisor or a result beyond 32 bits.
 TEST(Geometry, MulDivRoundsHalvesAwayFromZero) {
   EXPECT_EQ(MulDiv(5, 3, 2), 8);
   EXPECT_EQ(MulDiv(5, 3, -2), -8);
   EXPECT_EQ(MulDiv(-5, 3, 2), -8);
   EXPECT_EQ(MulDiv(1, 1, 0), -1);
+  EXPECT_EQ(MulDiv(INT32_MAX, 1, 1), INT32_MAX);
 }
 
 }  // namespace
