@@ -34,7 +34,7 @@
 
 namespace {
 
-HWND Edit, Top, Plain, Console, Holder;  // the EDIT typed into, its top-level window; the two EDITs
+HWND Edit, Plain, Console, Holder;  // the EDIT typed into, one of the two
 HANDLE Locked;
 DWORD Main;  // the thread
 WNDPROC EditProc;
@@ -63,10 +63,10 @@ LRESULT CALLBACK Behave(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
   return CallWindowProcA(EditProc, window, message, wParam, lParam);
 }
 
-HWND MakeEdit(HWND parent, int x, int y) {
-  HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
-                              (parent ? WS_CHILD : WS_POPUP) | WS_BORDER | WS_VISIBLE | ES_AUTOHSCROLL, x, y, 380, 28,
-                              parent, nullptr, nullptr, nullptr);
+// Top left, away from where the tests draw their circles.
+HWND MakeEdit(const char* windowClass) {
+  HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, windowClass, "", WS_POPUP | WS_BORDER | ES_AUTOHSCROLL, 40, 40, 380, 28,
+                              nullptr, nullptr, nullptr, nullptr);
   EditProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Behave)));
   return edit;
 }
@@ -90,7 +90,7 @@ void Run(char* cmd) {
     DWORD sel = static_cast<DWORD>(SendMessageA(Edit, EM_GETSEL, 0, 0));
     printf("%d %d %ld %ld %ld %ld %ld %lu %u %lu %d %ld %ld %d %u %u %d %d %s\n", pad != nullptr, IsWindowVisible(pad),
            r.left, r.top, r.right - r.left, r.bottom - r.top, GetWindowLongA(pad, GWL_EXSTYLE), key, alpha, pid,
-           GetSystemMetrics(SM_CYMENU), at.x, at.y, GetForegroundWindow() == Top && GetFocus() == Edit, LOWORD(sel),
+           GetSystemMetrics(SM_CYMENU), at.x, at.y, GetForegroundWindow() == Edit && GetFocus() == Edit, LOWORD(sel),
            HIWORD(sel), CtrlC, CopyMode, text);
   } else if (is("circle")) {
     int x = 0, y = 0, r = 0, n = 0;
@@ -125,10 +125,9 @@ void Run(char* cmd) {
     }
     if (is("mode")) {
       snprintf(Mode, sizeof Mode, "%s", arg);
-      const bool console = strcmp(Mode, "console") == 0;
-      Top = console ? Console : Plain, Edit = console ? GetWindow(Console, GW_CHILD) : Plain;
-      ShowWindow(console ? Plain : Console, SW_HIDE), ShowWindow(Top, SW_SHOW);
-      SetForegroundWindow(Top), SetFocus(Edit);
+      ShowWindow(Edit, SW_HIDE);
+      Edit = strcmp(Mode, "console") == 0 ? Console : Plain;
+      ShowWindow(Edit, SW_SHOW), SetForegroundWindow(Edit), SetFocus(Edit);
     }
     if (is("hold")) ok = OpenClipboard(Holder);
     if (is("release")) ok = CloseClipboard();
@@ -151,16 +150,15 @@ DWORD WINAPI Reader(LPVOID) {
 }  // namespace
 
 int main() {
-  // Top left, away from where the tests draw their circles. The console's window is one of
-  // the class terminals have, not a console.
+  // The console is an EDIT of the class the windows of Windows' console have.
   WNDCLASSA terminal{};
-  terminal.lpfnWndProc = DefWindowProcA;
-  terminal.lpszClassName = "ConsoleWindowClass";
+  GetClassInfoA(nullptr, "EDIT", &terminal);
+  terminal.hInstance = GetModuleHandleA(nullptr), terminal.lpszClassName = "ConsoleWindowClass";
   RegisterClassA(&terminal);
-  Console = CreateWindowExA(0, "ConsoleWindowClass", "", WS_POPUP, 36, 36, 388, 36, nullptr, nullptr, nullptr, nullptr);
-  MakeEdit(Console, 4, 4);
+  Console = MakeEdit("ConsoleWindowClass");
   Holder = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-  Top = Edit = Plain = MakeEdit(nullptr, 40, 40);
+  Edit = Plain = MakeEdit("EDIT");
+  ShowWindow(Edit, SW_SHOW);
   Main = GetCurrentThreadId();
   CloseHandle(CreateThread(nullptr, 0, Reader, nullptr, 0, nullptr));
   MSG m;

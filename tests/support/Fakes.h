@@ -137,10 +137,9 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
   // stays in copy mode (its next Enter pastes) until another program empties the clipboard.
   std::string copyAs;
   bool copyMode = false;
-  // The field ignores every key, as a read-only one does; its thread never answers, as a hung
-  // one does; another program holds the clipboard open. Ctrl and Shift as held down now, and how
-  // many keys are; whether the pad has the clipboard open.
-  bool ignoring = false, hung = false, held = false, ctrl = false, shift = false, open = false;
+  // Its thread never answers, as a hung one does; another program holds the clipboard open.
+  // Ctrl and Shift as held down now, and how many keys are; whether the pad has the clipboard open.
+  bool hung = false, held = false, ctrl = false, shift = false, open = false;
   int down = 0, beeps = 0;
   // A copy that takes this long, its thread busy meanwhile (a workbook recalculating).
   uint32_t copyMs = 0;
@@ -204,7 +203,7 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
       clipboard[registered.at(format - 0xC000)] = std::to_string(*static_cast<const uint32_t*>(bytes));
     return ++sequence, open;
   }
-  std::string GetText() override { return clipboard.count("CF_TEXT") ? clipboard["CF_TEXT"] : std::string(); }
+  std::string GetText() override { return open && clipboard.count("CF_TEXT") ? clipboard["CF_TEXT"] : std::string(); }
   uint32_t SequenceNumber() override { return sequence; }
   unsigned RegisterFormat(const char* name) override {
     auto found = std::find(registered.begin(), registered.end(), name);
@@ -233,10 +232,11 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
   void KeyDown(uint8_t vk) {
     ++down;
     ctrl |= vk == kVkControl, shift |= vk == kVkShift;
-    if (vk == kVkControl || vk == kVkShift || ignoring) return;
+    if (vk == kVkControl || vk == kVkShift) return;
     keys += (keys.empty() ? "" : " ") + std::string(ctrl ? "Ctrl+" : "") + (shift ? "Shift+" : "") + KeyName(vk);
     if (ctrl && vk == kVkC) copying = true, freeAt = now + copyMs;
-    if (ctrl && vk == kVkV) Type(clipboard.count("CF_UNICODETEXT") ? clipboard["CF_UNICODETEXT"] : GetText());
+    if (ctrl && vk == kVkV)
+      Type(clipboard.count("CF_UNICODETEXT") ? clipboard["CF_UNICODETEXT"] : clipboard["CF_TEXT"]);
     if (vk == kVkLeft || vk == kVkRight) Move(vk == kVkRight);
     if (vk == kVkDecimal) Type(".");
     if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) Type(std::to_string(vk - kVkNumpad0));
