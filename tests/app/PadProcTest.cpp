@@ -108,38 +108,57 @@ TEST(PadProc, PointerOnThePad) {
 // beyond the pad's top left corner is negative.
 TEST(PadProc, PointOfAMouseMessage) { EXPECT_EQ(PointFromLParam(0xFFFE0005), (TPoint{5, -2})); }
 
-// A pad shown at 96 dpi at (454, 345), 91 by 110, then WM_DPICHANGED with 144: the pad is
-// laid out for it (130 by 160), the point under the pointer keeps its place at the same share
-// of the pad, and a drag begun before goes on. A hidden pad is left for its next showing.
-TEST(PadProc, ScaleChange) {
+// kwix.exe /toggle shows the pad at the pointer (500, 400) laid out for the monitor there,
+// whatever the whole screen's DPI (144 here): a menu bar's height at that DPI sets the cells,
+// the font follows the same DPI, and the "5" key lies under the pointer; where Windows gives
+// every monitor one DPI (0), the screen's metrics hold. WM_DPICHANGED then lays a shown pad out
+// for the new DPI, the point under the pointer keeping its place at the same share of the pad,
+// and a drag goes on; a hidden pad is left for its next showing.
+TEST(PadProc, LaidOutForTheMonitorsDpi) {
   struct Row {
     const char* name;
-    TPoint pointer;         // on the screen
+    int monitorDpi;  // 0: one DPI for every monitor
+    TRect shown;     // on the screen
+    int32_t fontHeight;
+    int newDpi = 0;  // WM_DPICHANGED's; 0: none
+    TPoint pointer = {500, 400};
     bool dragging = false;  // the left button went down on the margin under the pointer
-    bool visible = true;
-    TRect after;           // the pad on the screen
-    TRect afterMove = {};  // after the pointer moves 10 pixels right and down, while dragging
+    bool hidden = false;
+    TRect after = {}, afterMove = {};  // after the change; after the pointer moves 10 right and down
   };
+  const TRect at96{454, 345, 545, 455}, at144{435, 320, 565, 480};
+  // clang-format off
   const Row rows[] = {
-      {.name = "the pointer on the 5 key", .pointer = {500, 400}, .after = {434, 320, 564, 480}},
-      {.name = "the pointer far off: the nearest corner stays", .pointer = {0, 0}, .after = {454, 345, 584, 505}},
-      {.name = "a drag goes on",
-       .pointer = {456, 400},
-       .dragging = true,
-       .after = {453, 320, 583, 480},
-       .afterMove = {463, 330, 593, 490}},
-      {.name = "a hidden pad", .pointer = {500, 400}, .visible = false, .after = {454, 345, 545, 455}}};
+      {.name = "96 dpi", .monitorDpi = 96, .shown = at96, .fontHeight = -11},
+      {.name = "120 dpi", .monitorDpi = 120, .shown = {445, 333, 554, 468}, .fontHeight = -13},
+      {.name = "144 dpi", .monitorDpi = 144, .shown = at144, .fontHeight = -16},
+      {.name = "192 dpi", .monitorDpi = 192, .shown = {415, 295, 584, 505}, .fontHeight = -21},
+      {.name = "one DPI for all", .monitorDpi = 0, .shown = at144, .fontHeight = -16},
+      {.name = "to 144, the pointer on the 5 key", .monitorDpi = 96, .shown = at96, .fontHeight = -11, .newDpi = 144,
+       .after = {434, 320, 564, 480}},
+      {.name = "to 144, the pointer far off: the nearest corner stays", .monitorDpi = 96, .shown = at96,
+       .fontHeight = -11, .newDpi = 144, .pointer = {0, 0}, .after = {454, 345, 584, 505}},
+      {.name = "to 144 in a drag", .monitorDpi = 96, .shown = at96, .fontHeight = -11, .newDpi = 144,
+       .pointer = {456, 400}, .dragging = true, .after = {453, 320, 583, 480}, .afterMove = {463, 330, 593, 490}},
+      {.name = "to 144, hidden", .monitorDpi = 96, .shown = at96, .fontHeight = -11, .newDpi = 144, .hidden = true,
+       .after = at96}};
+  // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Program p;
+    p.pad.dpi = 144, p.pad.menuBar = 30;
+    ClearSettings();  // the screen's DPI is fixed before the first load
+    p.pad.monitorDpi = row.monitorDpi;
     p.pad.cursor = TPoint{500, 400};
-    p.pad.monitorDpi = 96;
     HandlePadMessage(p.pad, p.pad, msg::Toggle, TPoint{});
+    EXPECT_EQ(p.pad.ScreenRect(), row.shown);
+    EXPECT_EQ(p.pad.font.Height, row.fontHeight);
+    if (row.newDpi == 0) continue;
     p.pad.cursor = row.pointer;
-    const TPoint client{row.pointer.x - 454, row.pointer.y - 345};
+    const TPoint client{row.pointer.x - row.shown.left, row.pointer.y - row.shown.top};
     if (row.dragging) HandlePadMessage(p.pad, p.pad, msg::LButtonDown, client);
-    p.pad.visible = row.visible;
-    HandleDpiChange(p.pad, 144);
+    p.pad.visible = !row.hidden;
+    HandleDpiChange(p.pad, row.newDpi);
     EXPECT_EQ(p.pad.ScreenRect(), row.after);
     if (!row.dragging) continue;
     p.pad.cursor = TPoint{row.pointer.x + 10, row.pointer.y + 10};

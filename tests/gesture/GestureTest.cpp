@@ -166,32 +166,4 @@ TEST(Gesture, SamplerTogglesThePad) {
   }
 }
 
-// Shown at the pointer by kwix.exe /toggle, the pad is laid out for the monitor there, whatever
-// the DPI of the whole screen (144 here): a menu bar's height at that DPI sets the cells, the
-// font follows the same DPI, and the "5" key lies under the pointer at (500, 400). Where
-// Windows gives every monitor one DPI, the screen's metrics hold.
-TEST(Gesture, PadLaidOutForItsMonitor) {
-  struct Row {
-    int monitorDpi;  // 0: one DPI for every monitor
-    TRect shown;     // on the screen
-    int32_t fontHeight;
-  };
-  const Row rows[] = {{.monitorDpi = 96, .shown = {454, 345, 545, 455}, .fontHeight = -11},
-                      {.monitorDpi = 120, .shown = {445, 333, 554, 468}, .fontHeight = -13},
-                      {.monitorDpi = 144, .shown = {435, 320, 565, 480}, .fontHeight = -16},
-                      {.monitorDpi = 192, .shown = {415, 295, 584, 505}, .fontHeight = -21},
-                      {.monitorDpi = 0, .shown = {435, 320, 565, 480}, .fontHeight = -16}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE("a monitor at " + std::to_string(row.monitorDpi) + " dpi");
-    Program p;
-    p.pad.dpi = 144, p.pad.menuBar = 30;
-    ClearSettings();  // the screen's DPI is fixed before the first load
-    p.pad.monitorDpi = row.monitorDpi;
-    p.pad.cursor = TPoint{500, 400};
-    TogglePadAtCursor(p.pad, p.pad);
-    EXPECT_EQ(p.pad.ScreenRect(), row.shown);
-    EXPECT_EQ(p.pad.font.Height, row.fontHeight);
-  }
-}
-
 }  // namespace
