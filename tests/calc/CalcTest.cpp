@@ -151,7 +151,7 @@ TEST(KeyActions, TypingCalculatingAndPasting) {
 TEST(KeyActions, EqualsInKeypadMode) {
   const std::string first = "Ctrl+Right Ctrl+Shift+Left Ctrl+C", second = " Ctrl+Shift+Left Ctrl+C";
   const std::string undo = " Shift+Right Shift+Right Shift+Right";  // over a word of three characters
-  const std::string longest(255, '1');                                // a longer copy is a block of text
+  const std::string longest(255, '1');                              // a longer copy is a block of text
   std::string rights;
   for (size_t i = 0; i < longest.size(); ++i) rights += " Right";
   struct Row {
