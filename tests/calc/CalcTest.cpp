@@ -107,6 +107,7 @@ TEST(KeyActions, TypingCalculatingAndPasting) {
       {.name = "keypad keys type", .keys = "7.5", .after = "7.5|", .calculator = false},
       {.name = "the calculator types the locale's separator, the keypad the keypad's", .keys = "1.5M1.5",
        .shown = "1,5", .after = "1.5|", .separator = ','},
+      {.name = "an operator after typed digits shows the operand", .keys = "M12+", .shown = "12", .after = "|"},
       {.name = "a second separator is refused", .keys = "M5..", .after = "|", .beeps = 1},
       {.name = "a digit fits to the last pixel", .keys = "M123", .shown = "123", .after = "|", .charWidth = 34},
       {.name = "the next is refused", .keys = "M1234", .after = "|", .beeps = 1, .charWidth = 34},
