@@ -85,122 +85,96 @@ TEST(KeyActions, EveryKeyInBothModes) {
 }
 
 // Keys pressed in turn from keypad mode, with the kernel holding 7 from before, into a field
-// shown with "|" for its caret: what the last key drew in the calc edit, the field after with
-// its selection in brackets, the beeps, and the mode (the pad as wide as it).
-TEST(KeyActions, TypingCalculatingAndPasting) {
-  struct Row {
-    const char* name;
-    const char* field = "|";
-    const char* keys;
-    const char* shown = "";  // nothing drawn by the last key
-    const char* after;
-    int beeps = 0;
-    bool calculator = true;
-    int charWidth = 6;     // pixels per character: the calc edit holds 17
-    char separator = '.';  // the locale's decimal separator
-    // Windows drops synthetic input to a process above the pad's integrity level.
-    TIntegrity target = 0x2000;  // empty: cannot be read
-    bool foreground = true;      // a window has the focus
-  };
-  // clang-format off
-  const Row rows[] = {
-      {.name = "keypad keys type", .keys = "7.5", .after = "7.5|", .calculator = false},
-      {.name = "the calculator types the locale's separator, the keypad the keypad's", .keys = "1.5M1.5",
-       .shown = "1,5", .after = "1.5|", .separator = ','},
-      {.name = "an operator after typed digits shows the operand", .keys = "M12+", .shown = "12", .after = "|"},
-      {.name = "a second separator is refused", .keys = "M5..", .after = "|", .beeps = 1},
-      {.name = "a digit fits to the last pixel", .keys = "M123", .shown = "123", .after = "|", .charWidth = 34},
-      {.name = "the next is refused", .keys = "M1234", .after = "|", .beeps = 1, .charWidth = 34},
-      {.name = "= pastes the result, selected", .field = "Total |", .keys = "M1/3=", .shown = "0.333333333333333",
-       .after = "Total [0.333333333333333]"},
-      {.name = "the display holds fewer digits than the paste", .keys = "M1/3=", .shown = "0.33",
-       .after = "[0.333333333333333]", .charWidth = 100},
-      {.name = "= grabs a number, the result replaces it", .field = "Total 1,234.56|", .keys = "=*2=",
-       .shown = "2469.12", .after = "Total [2469.12]"},
-      {.name = "an elevated application gets no paste", .keys = "M1+2=", .after = "|", .beeps = 1, .target = 0x3000},
-      {.name = "no window has the focus", .keys = "7", .after = "7|", .calculator = false, .target = std::nullopt,
-       .foreground = false},
-  };
-  // clang-format on
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    Program p;
-    Kernel.Reset(7);
-    p.target.Set(row.field);
-    p.target.level = row.target, p.target.foreground = row.foreground;
-    p.pad.charWidth = row.charWidth;
-    SetLocaleDecimalSeparator(row.separator);
-    const std::string keys = row.keys;
-    Press(p, keys.substr(0, keys.size() - 1));
-    p.pad.drawn.clear();
-    Press(p, keys.substr(keys.size() - 1));
-    EXPECT_EQ(p.pad.drawn, *row.shown ? std::string("calc edit ") + row.shown : "") << "the calc edit";
-    EXPECT_EQ(p.target.Shown(), row.after);
-    EXPECT_EQ(p.pad.beeps + p.target.beeps, row.beeps);
-    EXPECT_EQ(CalcMode, row.calculator);
-    EXPECT_EQ(p.pad.client.right, row.calculator ? PadSize().width : 0) << "the pad's width";
-    EXPECT_EQ(Kernel.GetValue() == 7, !row.calculator) << "the kernel left alone in keypad mode";
-  }
-}
-
-// "=" in keypad mode in a field shown with "|" for its caret: a number before the caret starts
-// the calculator with it, selected for the result to replace; anything else leaves the text,
-// with the caret at the end of what the grab selected, the pad beeping in keypad mode. Checked
-// once the field has taken every key sent: the keys it took, the field, the beeps, the mode,
-// the calc edit, how long the pad waited for it (a busy field's thread answers nothing until it
-// is free), and a grid's copy mode (its next Enter would paste the cells).
-TEST(KeyActions, EqualsInKeypadMode) {
-  const std::string first = "Ctrl+Right Ctrl+Shift+Left Ctrl+C", second = " Ctrl+Shift+Left Ctrl+C";
+// shown with "|" for its caret. "=" in keypad mode takes a number before the caret as the
+// calculator's, selected for the result to replace; anything else it leaves as it was, the
+// caret at the end of what the grab selected, the pad beeping in keypad mode. Checked once the
+// field has taken every key sent: the keys it took, the field with its selection in brackets,
+// what the last key drew in the calc edit, the beeps, the mode (the pad as wide as it), how long
+// the last key waited for the field (a busy field's thread answers nothing until it is free),
+// and a grid's copy mode (its next Enter would paste the cells).
+TEST(KeyActions, KeysIntoAField) {
+  const std::string grab = "Ctrl+Right Ctrl+Shift+Left Ctrl+C", again = " Ctrl+Shift+Left Ctrl+C";
   const std::string undo = " Shift+Right Shift+Right Shift+Right";  // over a word of three characters
   const std::string longest(255, '1');                              // a longer copy is a block of text
-  std::string rights;
-  for (size_t i = 0; i < longest.size(); ++i) rights += " Right";
+  auto times = [](int n, const std::string& keys) {
+    std::string all;
+    for (int i = 0; i < n; ++i) all += keys;
+    return all;
+  };
   struct Row {
     const char* name;
-    std::string field;
+    std::string field = "|";
+    const char* keys;
     std::string copyAs = "";           // what the field's Ctrl+C copies instead of its selection
     const char* windowClass = "Edit";  // the focused window's
     bool held = false, hung = false;   // the clipboard held by another program; the field's thread hung
     uint32_t copyMs = 0;               // how long each copy keeps the field's thread busy
-    std::string keys = "";
+    int charWidth = 6;                 // pixels per character: the calc edit holds 17
+    char separator = '.';              // the locale's decimal separator
+    // Windows drops synthetic input to a process above the pad's integrity level.
+    TIntegrity target = 0x2000;  // empty: cannot be read
+    bool foreground = true;      // a window has the focus
+    std::string seen = "";       // the keys the field took
     std::string after;
+    const char* shown = "";  // nothing drawn by the last key
+    int beeps = 0;
     bool calculator = false;
-    const char* shown = "";  // the calc edit
     uint32_t waitedMs = 0;
     bool copyMode = false;
   };
   auto terminal = [](const char* windowClass) {
-    return Row{.name = windowClass, .field = "dir|", .windowClass = windowClass, .after = "dir|"};
+    return Row{
+        .name = windowClass, .field = "dir|", .keys = "=", .windowClass = windowClass, .after = "dir|", .beeps = 1};
   };
+  const std::string paste17 = " Ctrl+V" + times(17, " Shift+Left");
   // clang-format off
   const Row rows[] = {
-      {.name = "a grouped number ending a line, which Ctrl+Right leaves", .field = "Total 1,234.56|\ntail",
-       .keys = first + second + " Right Right Right Right Right Right Right Right" + second,
-       .after = "Total [1,234.56]\ntail", .calculator = true, .shown = "1234.56"},
-      {.name = "an empty field starts from 0", .field = "|", .keys = first, .after = "|", .calculator = true,
-       .shown = "0", .waitedMs = 500},
-      {.name = "a word: the caret at its end", .field = "Total abc|", .keys = first + undo, .after = "Total abc|"},
-      {.name = "inside a word: the caret at its end", .field = "Total a|bc def",
-       .keys = first + " Right Right Right" + second + undo, .after = "Total abc| def"},
-      {.name = "a blank inside the copy counts", .field = "1|", .copyAs = "1 2 ",
-       .keys = first + " Right Right Right" + second + " Shift+Right Shift+Right Shift+Right Shift+Right",
-       .after = "1|"},
-      {.name = "the longest word, a blank after it", .field = longest + "| x", .keys = first + rights + second,
-       .after = "[" + longest + "] x", .calculator = true, .shown = "1.11111111111E254"},
-      {.name = "a grid's cells: one Right, and no copy mode", .field = "1|", .copyAs = "1\t2\r\n3\t4\r\n",
-       .keys = first + " Right", .after = "1|"},
-      {.name = "an empty cell and a cell", .field = "1|", .copyAs = "\t2", .keys = first + " Right", .after = "1|"},
-      {.name = "an empty cell, copied as a bare line break", .field = "|", .copyAs = "\r\n",
-       .keys = first + second + second + " Right", .after = "|"},
-      {.name = "the clipboard held: no key", .field = "Total 12.5| EUR", .held = true, .after = "Total 12.5| EUR",
-       .waitedMs = 50},
-      {.name = "each copy 900 ms late: the number kept", .field = "Total 12.5| EUR", .copyMs = 900,
-       .keys = first + " Right Right Right Right" + second, .after = "Total [12.5] EUR", .calculator = true,
-       .shown = "12.5", .waitedMs = 1804},
-      {.name = "busy 900 ms with nothing to copy: 200 ms more once it answers", .field = "|", .copyMs = 900,
-       .keys = first, .after = "|", .calculator = true, .shown = "0", .waitedMs = 1100},
+      {.name = "keypad keys type", .keys = "7.5", .seen = "Numpad7 Decimal Numpad5", .after = "7.5|"},
+      {.name = "the calculator types the locale's separator, the keypad the keypad's", .keys = "1.5M1.5",
+       .separator = ',', .seen = "Numpad1 Decimal Numpad5", .after = "1.5|", .shown = "1,5", .calculator = true},
+      {.name = "an operator after typed digits shows the operand", .keys = "M12+", .after = "|", .shown = "12",
+       .calculator = true},
+      {.name = "a second separator is refused", .keys = "M5..", .after = "|", .beeps = 1, .calculator = true},
+      {.name = "a digit fits to the last pixel", .keys = "M123", .charWidth = 34, .after = "|", .shown = "123",
+       .calculator = true},
+      {.name = "the next is refused", .keys = "M1234", .charWidth = 34, .after = "|", .beeps = 1, .calculator = true},
+      {.name = "= pastes the result, selected", .field = "Total |", .keys = "M1/3=", .seen = paste17.substr(1),
+       .after = "Total [0.333333333333333]", .shown = "0.333333333333333", .calculator = true},
+      {.name = "the display holds fewer digits than the paste", .keys = "M1/3=", .charWidth = 100,
+       .seen = paste17.substr(1), .after = "[0.333333333333333]", .shown = "0.33", .calculator = true},
+      {.name = "an elevated application gets no paste", .keys = "M1+2=", .target = 0x3000, .after = "|", .beeps = 1,
+       .calculator = true},
+      {.name = "no window has the focus", .keys = "7", .target = std::nullopt, .foreground = false, .seen = "Numpad7",
+       .after = "7|"},
+      {.name = "= takes a grouped number ending a line, which Ctrl+Right leaves; the result replaces it",
+       .field = "Total 1,234.56|\ntail", .keys = "=*2=", .seen = grab + again + times(8, " Right") + again +
+       " Ctrl+V" + times(7, " Shift+Left"), .after = "Total [2469.12]\ntail", .shown = "2469.12", .calculator = true},
+      {.name = "an empty field starts from 0", .keys = "=", .seen = grab, .after = "|", .shown = "0", .calculator = true,
+       .waitedMs = 500},
+      {.name = "a word: the caret at its end", .field = "Total abc|", .keys = "=", .seen = grab + undo,
+       .after = "Total abc|", .beeps = 1},
+      {.name = "inside a word: the caret at its end", .field = "Total a|bc def", .keys = "=",
+       .seen = grab + times(3, " Right") + again + undo, .after = "Total abc| def", .beeps = 1},
+      {.name = "a blank inside the copy counts", .field = "1|", .keys = "=", .copyAs = "1 2 ",
+       .seen = grab + times(3, " Right") + again + times(4, " Shift+Right"), .after = "1|", .beeps = 1},
+      {.name = "the longest word, a blank after it", .field = longest + "| x", .keys = "=",
+       .seen = grab + times(255, " Right") + again, .after = "[" + longest + "] x", .shown = "1.11111111111E254",
+       .calculator = true},
+      {.name = "a grid's cells: one Right, and no copy mode", .field = "1|", .keys = "=", .copyAs = "1\t2\r\n3\t4\r\n",
+       .seen = grab + " Right", .after = "1|", .beeps = 1},
+      {.name = "an empty cell and a cell", .field = "1|", .keys = "=", .copyAs = "\t2", .seen = grab + " Right",
+       .after = "1|", .beeps = 1},
+      {.name = "an empty cell, copied as a bare line break", .keys = "=", .copyAs = "\r\n",
+       .seen = grab + again + again + " Right", .after = "|", .beeps = 1},
+      {.name = "the clipboard held: no key", .field = "Total 12.5| EUR", .keys = "=", .held = true,
+       .after = "Total 12.5| EUR", .beeps = 1, .waitedMs = 50},
+      {.name = "each copy 900 ms late: the number kept", .field = "Total 12.5| EUR", .keys = "=", .copyMs = 900,
+       .seen = grab + times(4, " Right") + again, .after = "Total [12.5] EUR", .shown = "12.5", .calculator = true,
+       .waitedMs = 1804},
+      {.name = "busy 900 ms with nothing to copy: 200 ms more once it answers", .keys = "=", .copyMs = 900,
+       .seen = grab, .after = "|", .shown = "0", .calculator = true, .waitedMs = 1100},
       {.name = "a hung program: three seconds, no key into its text, no calculator", .field = "Total 12.5|",
-       .hung = true, .keys = first, .after = "Total [12.5]", .waitedMs = 3014},
+       .keys = "=", .hung = true, .seen = grab, .after = "Total [12.5]", .beeps = 1, .waitedMs = 3014},
       terminal("ConsoleWindowClass"), terminal("CASCADIA_HOSTING_WINDOW_CLASS"), terminal("PuTTY"), terminal("KiTTY"),
       terminal("mintty"), terminal("VirtualConsoleClass"), terminal("WineConsoleClass")};
   // clang-format on
@@ -211,20 +185,25 @@ TEST(KeyActions, EqualsInKeypadMode) {
     p.target.Set(row.field);
     p.target.copyAs = row.copyAs, p.target.windowClass = row.windowClass;
     p.target.held = row.held, p.target.hung = row.hung, p.target.copyMs = row.copyMs;
+    p.target.level = row.target, p.target.foreground = row.foreground;
+    p.pad.charWidth = row.charWidth;
+    SetLocaleDecimalSeparator(row.separator);
+    const std::string keys = row.keys;
+    Press(p, keys.substr(0, keys.size() - 1));
     p.pad.drawn.clear();
     const uint32_t start = p.target.now;
-    Press(p, "=");
+    Press(p, keys.substr(keys.size() - 1));
     const uint32_t waited = p.target.now - start;
     p.target.hung = false;
     p.target.TakeQueuedKeys();
-    EXPECT_EQ(p.target.keys, row.keys);
+    EXPECT_EQ(p.target.keys, row.seen);
     EXPECT_EQ(p.target.Shown(), row.after);
-    EXPECT_EQ(p.pad.beeps + p.target.beeps, row.calculator ? 0 : 1) << "beeps";
+    EXPECT_EQ(p.pad.drawn, *row.shown ? std::string("calc edit ") + row.shown : "") << "the calc edit";
+    EXPECT_EQ(p.pad.beeps + p.target.beeps, row.beeps);
     EXPECT_EQ(CalcMode, row.calculator);
     EXPECT_EQ(p.pad.client.right, row.calculator ? PadSize().width : 0) << "the pad's width";
-    EXPECT_EQ(p.pad.drawn, *row.shown ? std::string("calc edit ") + row.shown : "") << "the calc edit";
     EXPECT_EQ(Kernel.GetValue() == 7, !row.calculator) << "the kernel left alone in keypad mode";
-    EXPECT_EQ(waited, row.waitedMs) << "milliseconds waited";
+    EXPECT_EQ(waited, row.waitedMs) << "milliseconds the last key waited";
     EXPECT_EQ(p.target.copyMode, row.copyMode);
     EXPECT_FALSE(p.target.open) << "the clipboard left open";
     EXPECT_EQ(p.target.down, 0) << "keys left held down";
