@@ -119,14 +119,18 @@ bool DispatchPadMessage(Canvas& context, PadHost& window, uint32_t message) {
       }
       if (!Pointer.Tracking) Pointer.Tracking = window.TrackLeave();
       return true;
-    case msg::RButtonDown: window.Hide(); return true;
+    case msg::RButtonDown:
+      ForgoLateCopy();
+      window.Hide();
+      return true;
     case msg::MButtonDown:
       CalcMode = !CalcMode;
       if (CalcMode) {
         Kernel.Reset(0);
-      } else if (Pointer.PrevHotCol > 2) {
+      } else {
+        ForgoLateCopy();
         // The remembered key is in the column that disappears.
-        Pointer.PrevHotValid = false;
+        if (Pointer.PrevHotCol > 2) Pointer.PrevHotValid = false;
       }
       FitWindowToMode(window);
       return true;

@@ -1,26 +1,46 @@
 #include "bridge/Bridge.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
 
-// Characters of a copied text without the trailing blanks and line ends a target may add
-// after the word (a spreadsheet cell ends in CR LF).
-size_t LengthWithoutTrailingBlanks(const std::string& text) {
-  size_t n = text.size();
-  while (n > 0 && static_cast<unsigned char>(text[n - 1]) <= 0x20) --n;
-  return n;
+// White space as Unicode has it, and every control character: what a target may copy after
+// a word (a spreadsheet cell ends in CR LF, Japanese text has the ideographic space U+3000).
+bool IsBlank(char16_t c) {
+  return c <= 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 ||
+         c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
-// A first copy with a tab, a line end or another control character inside, or a very long
-// one, comes from a grid or a block of text, where the word moves went across cells.
-bool IsWord(const std::string& text, size_t length) {
-  if (length > kMaxWordLength) return false;
-  for (size_t i = 0; i < length; ++i) {
-    if (static_cast<unsigned char>(text[i]) < 0x20) return false;
-  }
-  return true;
+// Where the word of a copy ends: before the blanks at its end.
+size_t WordEnd(const std::u16string& copy) {
+  size_t end = copy.size();
+  while (end > 0 && IsBlank(copy[end - 1])) --end;
+  return end;
 }
+
+// Caret steps over a copy from `from` on: one a character, a surrogate pair one, a CR LF line
+// end one as well. A letter with a combining accent, or an emoji of several characters, counts
+// one a part; a browser moves over it in one.
+size_t Steps(const std::u16string& copy, size_t from = 0) {
+  size_t steps = 0;
+  for (size_t i = from; i < copy.size(); ++i, ++steps) {
+    const bool pair = i + 1 < copy.size() &&
+                      ((copy[i] == u'\r' && copy[i + 1] == u'\n') ||
+                       (copy[i] >= 0xD800 && copy[i] < 0xDC00 && copy[i + 1] >= 0xDC00 && copy[i + 1] < 0xE000));
+    if (pair) ++i;
+  }
+  return steps;
+}
+
+// A word with a tab, a line end or another control character inside, or a very long one,
+// comes from a grid or a block of text, where the word moves went across cells.
+bool IsBlock(const std::u16string& word) {
+  return word.size() > kMaxWordLength || std::any_of(word.begin(), word.end(), [](char16_t c) { return c < 0x20; });
+}
+
+// More than a word and its blanks: read no further than this.
+constexpr size_t kCopyReadLimit = 4 * kMaxWordLength;
 
 // Terminals' windows: Ctrl+C there interrupts the program running in them, or goes on to a
 // remote shell. Windows' console, Windows Terminal, PuTTY, KiTTY, mintty, ConEmu, Wine's console.
@@ -54,6 +74,9 @@ class Strokes {
     for (size_t i = 0; i < times; ++i) Down(vk).Up(vk);
     return *this;
   }
+  // Ctrl+Shift+Left: the caret a word back, the selection's anchor kept.
+  Strokes& SelectWordLeft() { return Down(kVkControl).Down(kVkShift).Tap(kVkLeft).Up(kVkShift).Up(kVkControl); }
+  Strokes& Copy() { return Down(kVkControl).Tap(kVkC).Up(kVkControl); }
   const std::vector<TKeyEvent>& Events() const { return events_; }
 
  private:
@@ -68,8 +91,8 @@ bool Expired(uint32_t start, uint32_t now, int limitMs) { return now - start >= 
 bool Bridge::TargetTakesInput() {
   // A process the pad may not even query is most often one elevated with another account's
   // credentials, which takes no synthetic input either.
-  if (target_.HasForeground()) {
-    TIntegrity target = target_.Foreground();
+  if (target_.Foreground() != 0) {
+    TIntegrity target = target_.ForegroundIntegrity();
     TIntegrity own = target_.Own();
     if (!target || (own && *target > *own)) {
       beeper_.Beep();
@@ -90,6 +113,13 @@ bool Bridge::OpenClipboard() {
   }
 }
 
+// Whether the target can open the clipboard now: a program that held it has let go.
+bool Bridge::ClipboardFree() {
+  if (!OpenClipboard()) return false;
+  clipboard_.Close();
+  return true;
+}
+
 bool Bridge::WriteClipboard(unsigned format, const void* bytes, size_t count) {
   if (!OpenClipboard()) return false;
   bool written = clipboard_.Empty() && clipboard_.SetData(format, bytes, count);
@@ -102,16 +132,11 @@ bool Bridge::WriteClipboard(unsigned format, const void* bytes, size_t count) {
   return written;
 }
 
-std::string Bridge::ReadClipboardText() {
-  if (!OpenClipboard()) return std::string();
-  std::string text = clipboard_.GetText();
-  clipboard_.Close();
-  return text;
-}
-
 void Bridge::PasteAndSelect(const std::string& text) {
-  // Ctrl+V of whatever the clipboard held before would paste the user's old content.
-  if (!WriteClipboard(kClipboardText, text.c_str(), text.size() + 1)) {
+  // Ctrl+V of whatever the clipboard held before would paste the user's old content, and a
+  // paste that fails while another program reads the new content would leave the Shift+Left
+  // taps to select the user's text.
+  if (!WriteClipboard(kClipboardText, text.c_str(), text.size() + 1) || !ClipboardFree()) {
     beeper_.Beep();
     return;
   }
@@ -129,29 +154,38 @@ void Bridge::PasteAndSelect(const std::string& text) {
                  .Events());
 }
 
-bool Bridge::EmptyClipboard() {
-  if (!OpenClipboard()) return false;
-  clipboard_.Empty();
-  clipboard_.Close();
+bool Bridge::Send(const std::vector<TKeyEvent>& keys) {
+  if (target_.Foreground() != run_.window) return false;
+  keys_.Send(keys);
   return true;
+}
+
+Bridge::Copy Bridge::SendAndWaitForCopy(const std::vector<TKeyEvent>& keys, int noneAfterMs) {
+  const uint32_t sequenceBefore = clipboard_.SequenceNumber();
+  if (!Send(keys)) return Copy{Copy::Away, u""};
+  return WaitForCopy(sequenceBefore, clock_.NowMs(), noneAfterMs);
 }
 
 // The target handles the keys later, in its own thread, and a read straight after Ctrl+C
 // would see the clipboard as it was: the copy is seen by the clipboard's sequence number.
 // Meanwhile the target is asked whether it takes messages, which tells a busy target, whose
-// copy may still come, from one that has handled the keys and had nothing to copy.
-Bridge::CopyState Bridge::SendAndWaitForCopy(const std::vector<TKeyEvent>& keys) {
-  const uint32_t sequenceBefore = clipboard_.SequenceNumber();
-  keys_.Send(keys);
-  const uint32_t start = clock_.NowMs();
+// copy may still come, from one that has handled the keys.
+Bridge::Copy Bridge::WaitForCopy(uint32_t sequenceBefore, uint32_t sentAt, int noneAfterMs) {
   bool answering = false;
-  uint32_t answeringSince = start;
+  uint32_t answeringSince = sentAt;
   for (;;) {
-    if (clipboard_.SequenceNumber() != sequenceBefore) return CopyState::Copied;
+    if (clipboard_.SequenceNumber() != sequenceBefore) {
+      Copy copy{Copy::Unreadable, u""};
+      if (OpenClipboard()) {
+        if (clipboard_.GetUnicodeText(kCopyReadLimit, copy.text)) copy.state = Copy::Copied;
+        clipboard_.Close();
+      }
+      return copy;
+    }
     const uint32_t now = clock_.NowMs();
-    if (answering && Expired(start, now, kCopyWaitLimitMs) && Expired(answeringSince, now, kCopySettleMs))
-      return CopyState::NothingCopied;
-    if (Expired(start, now, kBusyLimitMs)) return CopyState::Unanswered;
+    if (answering && Expired(sentAt, now, noneAfterMs) && Expired(answeringSince, now, kAnsweringMs))
+      return Copy{Copy::None, u""};
+    if (Expired(run_.start, now, kGrabLimitMs)) return Copy{Copy::Unanswered, u""};
     const bool answers = target_.Answers(kAnswerTimeoutMs);
     if (answers && !answering) answeringSince = clock_.NowMs();
     answering = answers;
@@ -159,46 +193,86 @@ Bridge::CopyState Bridge::SendAndWaitForCopy(const std::vector<TKeyEvent>& keys)
   }
 }
 
-TGrab Bridge::GrabNumberAtCaret() {
+TGrab Bridge::GrabNumberAtCaret(const NumberTest& isNumber) {
+  late_.reset();
   // Refused before any key: in a terminal Ctrl+C interrupts; while another program holds the
   // clipboard no copy can come, and a word selected for one would lie under the next paste.
-  // Emptying it first also means a target that copies nothing leaves no text of the user's.
-  if (IsTerminal(target_.ForegroundClass()) || !EmptyClipboard()) return {GrabOutcome::RefusedBeforeKeys, ""};
+  // The clipboard is not emptied first: that would wake clipboard tools just as the target
+  // copies, and the sequence number tells a copy anyway.
+  if (IsTerminal(target_.ForegroundClass()) || !ClipboardFree()) return TGrab{GrabOutcome::Refused, u""};
+  const uint32_t sequenceBefore = clipboard_.SequenceNumber();
+  run_ = Run{target_.Foreground(), clock_.NowMs(), sequenceBefore};
   // Ctrl+Right to the end of the word, Ctrl+Shift+Left back to its start, Ctrl+C.
-  const auto selectBackAndCopy = [](Strokes strokes) {
-    return strokes.Down(kVkControl).Down(kVkShift).Tap(kVkLeft).Up(kVkShift).Tap(kVkC).Up(kVkControl).Events();
-  };
-  CopyState state = SendAndWaitForCopy(selectBackAndCopy(Strokes().Down(kVkControl).Tap(kVkRight).Up(kVkControl)));
-  std::string first = state == CopyState::Copied ? ReadClipboardText() : "";
-  // A line end or blanks alone: Ctrl+Right went on past them (a RichEdit to the next line),
-  // and the word before them is taken in as well.
-  if (!first.empty() && LengthWithoutTrailingBlanks(first) == 0) {
-    state = SendAndWaitForCopy(selectBackAndCopy(Strokes()));
-    if (state == CopyState::Copied) first = ReadClipboardText();
-  }
-  if (state == CopyState::NothingCopied) return {GrabOutcome::NothingToCopy, ""};
-  if (state == CopyState::Unanswered) return {GrabOutcome::RefusedAfterSelecting, ""};
-  const size_t n = LengthWithoutTrailingBlanks(first);
-  // Moving through a grid's cells one Right at a time would be a storm of keys.
-  if (!IsWord(first, n)) return {GrabOutcome::RefusedAfterSelecting, first};
-  if (n == first.size()) return {GrabOutcome::Copied, first};
-  // Ctrl+Right stops after the blanks that follow a word, so the copy may end in them.
-  // The caret is now at the word's start: move it to the word's end, before the blanks,
-  // then select back to the start and copy the word alone.
-  switch (SendAndWaitForCopy(selectBackAndCopy(Strokes().Tap(kVkRight, n)))) {
-    case CopyState::Copied: return {GrabOutcome::Copied, ReadClipboardText()};
-    case CopyState::NothingCopied: return {GrabOutcome::NothingToCopy, ""};
-    case CopyState::Unanswered: break;
-  }
-  return {GrabOutcome::RefusedAfterSelecting, ""};
+  const Strokes keys = Strokes().Down(kVkControl).Tap(kVkRight).Up(kVkControl).SelectWordLeft().Copy();
+  if (!Send(keys.Events())) return TGrab{GrabOutcome::Refused, u""};
+  const uint32_t sentAt = clock_.NowMs();
+  Copy copy = WaitForCopy(sequenceBefore, sentAt, kEmptyFieldMs);
+  if (copy.state != Copy::None) return Settle(copy, isNumber);
+  // Nothing yet: an empty field, or a copy that a page's process makes late.
+  late_ = LateCopy{run_, sequenceBefore, sentAt};
+  return TGrab{GrabOutcome::Empty, u""};
 }
 
-void Bridge::UndoGrab(const TGrab& grab) {
-  if (grab.outcome != GrabOutcome::Copied && grab.outcome != GrabOutcome::RefusedAfterSelecting) return;
-  if (!IsWord(grab.text, grab.text.size())) {
-    TapKey(kVkRight);
-  } else if (!grab.text.empty()) {
-    keys_.Send(Strokes().Down(kVkShift).Tap(kVkRight, grab.text.size()).Up(kVkShift).Events());
+TGrab Bridge::TakeLateCopy(const NumberTest& isNumber) {
+  if (!late_) return TGrab{GrabOutcome::Empty, u""};
+  const LateCopy late = *late_;
+  late_.reset();
+  while (clipboard_.SequenceNumber() == late.sequence) {
+    if (Expired(late.sentAt, clock_.NowMs(), kLateCopyMs)) return TGrab{GrabOutcome::Empty, u""};
+    clock_.SleepMs(kCopyPollMs);
   }
-  EmptyClipboard();
+  // The grab goes on as it would have in time, with its time limit from now.
+  run_ = late.run;
+  run_.start = clock_.NowMs();
+  Copy copy = WaitForCopy(late.sequence, late.sentAt, kLateCopyMs);
+  return Settle(copy, isNumber);
+}
+
+TGrab Bridge::Settle(Copy copy, const NumberTest& isNumber) {
+  if (copy.state == Copy::Copied && !copy.text.empty() && WordEnd(copy.text) == 0) {
+    // A line end or blanks alone: Ctrl+Right went on past them (EDIT and RichEdit to the next
+    // line), and the word before them is taken in as well.
+    copy = SendAndWaitForCopy(Strokes().SelectWordLeft().Copy().Events(), kLateCopyMs);
+  }
+  if (copy.state != Copy::Copied) return Refuse(std::nullopt);
+  const size_t end = WordEnd(copy.text);
+  const std::u16string word = copy.text.substr(0, end);
+  // Moving through a grid's cells would widen the selection of cells, and so would Shift+Right
+  // over blanks that may be a grid's empty cells: one line end, or a tab among them. Over one
+  // character a Right ends the selection where Shift+Right would, in every editor.
+  const size_t steps = Steps(copy.text);
+  if (end == 0) {
+    const bool cells = steps == 1 || steps > kMaxWordLength || copy.text.find(u'\t') != std::u16string::npos;
+    return cells ? Refuse(std::nullopt) : Refuse(steps);
+  }
+  if (IsBlock(word)) return Refuse(std::nullopt);
+  const size_t blanks = Steps(copy.text, end);
+  if (!isNumber(word)) return Refuse(steps, blanks);
+  if (blanks == 0) return TGrab{GrabOutcome::Number, word};
+  // Ctrl+Right stops after the blanks that follow a word, so the copy ends in them. Shift+Right
+  // over the copy collapses the selection where Ctrl+Right put the caret, in every editor (a
+  // plain Right moves on from there in some); then plain Left over the blanks, and the number
+  // alone selected and copied.
+  Strokes keys;
+  keys.Down(kVkShift).Tap(kVkRight, steps).Up(kVkShift).Tap(kVkLeft, blanks);
+  copy = SendAndWaitForCopy(keys.SelectWordLeft().Copy().Events(), kLateCopyMs);
+  if (copy.state == Copy::Copied && copy.text == word) return TGrab{GrabOutcome::Number, word};
+  // A second copy that never came or differs: the target moved otherwise than it did before.
+  return Refuse(Steps(word));
+}
+
+TGrab Bridge::Refuse(std::optional<size_t> selectedSteps, size_t blanksAfterWord) {
+  Strokes keys;
+  if (selectedSteps) {
+    keys.Down(kVkShift).Tap(kVkRight, *selectedSteps).Up(kVkShift).Tap(kVkLeft, blanksAfterWord);
+  } else {
+    keys.Tap(kVkRight);
+  }
+  Send(keys.Events());
+  // The target's copy ends a spreadsheet's copy mode (its next Enter would paste the cells).
+  if (clipboard_.SequenceNumber() != run_.sequence && OpenClipboard()) {
+    clipboard_.Empty();
+    clipboard_.Close();
+  }
+  return TGrab{GrabOutcome::Refused, u""};
 }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,8 @@ constexpr uint8_t kVkDecimal = 0x6E;
 
 // CF_TEXT: single-byte text in the system code page, ended by a zero byte.
 constexpr unsigned kClipboardText = 1;
+// CF_UNICODETEXT: UTF-16, ended by a zero code unit.
+constexpr unsigned kClipboardUnicodeText = 13;
 
 // A key going down or coming up.
 struct TKeyEvent {
@@ -40,7 +43,7 @@ class KeySink {
 };
 
 // Single attempts at the system clipboard; the bridge decides about retrying. Empty,
-// SetData and GetText are only called between a successful Open and its Close.
+// SetData and GetUnicodeText are only called between a successful Open and its Close.
 class ClipboardPort {
  public:
   virtual ~ClipboardPort() = default;
@@ -50,9 +53,9 @@ class ClipboardPort {
   virtual bool Empty() = 0;
   // Hands a copy of count bytes to the clipboard in the given format.
   virtual bool SetData(unsigned format, const void* bytes, size_t count) = 0;
-  // The CF_TEXT content up to its zero byte, never past the end of the block; empty when
-  // the clipboard holds no text.
-  virtual std::string GetText() = 0;
+  // The CF_UNICODETEXT text up to its zero, never past the end of its block and at most
+  // limit code units; false when the clipboard holds no text.
+  virtual bool GetUnicodeText(size_t limit, std::u16string& text) = 0;
   // Changes whenever the clipboard's content changes or it is emptied.
   virtual uint32_t SequenceNumber() = 0;
   // The number of a registered clipboard format (RegisterClipboardFormat); 0 on failure.
@@ -77,13 +80,15 @@ class Beeper {
 // 0x3000 high); empty when it cannot be read.
 using TIntegrity = std::optional<uint32_t>;
 
-// The foreground window, which receives the pad's input: its process's integrity level and
-// the pad's own, what kind of window it is, and whether its thread is taking messages.
+// The foreground window, which receives the pad's input: which window it is, its process's
+// integrity level and the pad's own, what kind of window it is, and whether its thread is
+// taking messages.
 class TargetPort {
  public:
   virtual ~TargetPort() = default;
-  virtual bool HasForeground() = 0;
-  virtual TIntegrity Foreground() = 0;
+  // The window's handle as a number; 0 when there is none.
+  virtual uintptr_t Foreground() = 0;
+  virtual TIntegrity ForegroundIntegrity() = 0;
   virtual TIntegrity Own() = 0;
   // The foreground window's class name; empty when there is none.
   virtual std::string ForegroundClass() = 0;
@@ -92,33 +97,40 @@ class TargetPort {
   virtual bool Answers(int timeoutMs) = 0;
 };
 
-// Every wait is bounded. A target that takes messages has copied within half a second or had
-// nothing to copy; a busy one (a workbook recalculating, a program over a slow link) is
-// waited for up to three seconds before the grab gives up.
-constexpr int kClipboardOpenLimitMs = 50;  // another program may hold the clipboard briefly
+// Every wait is bounded, and the whole grab by kGrabLimitMs.
+// Another program (a clipboard history tool) may hold the clipboard for a while after
+// every change; the pad waits this long for it.
+constexpr int kClipboardOpenLimitMs = 500;
 constexpr int kClipboardOpenPollMs = 5;
-constexpr int kCopyWaitLimitMs = 500;
-// A thread that was busy answers a message before it handles the keys queued for it: only
-// one that has kept answering this long has handled them.
-constexpr int kCopySettleMs = 200;
-constexpr int kBusyLimitMs = 3000;
+// A target that has taken the keys and answered messages for kAnsweringMs, without a copy
+// within kEmptyFieldMs, had nothing selected, unless its copy comes from another thread or
+// process (a browser's page), which may take up to kLateCopyMs.
+constexpr int kEmptyFieldMs = 500;
+constexpr int kAnsweringMs = 200;
+constexpr int kLateCopyMs = 1500;
+// A busy target (a workbook recalculating, a program over a slow link) is waited for this
+// long in all before the grab gives up.
+constexpr int kGrabLimitMs = 3000;
 constexpr int kAnswerTimeoutMs = 20;
 constexpr int kCopyPollMs = 2;
-// A longer first copy is a block of cells or a paragraph, not a number at the caret.
+// A longer copy is a block of cells or a paragraph, not a number at the caret.
 constexpr size_t kMaxWordLength = 255;
 
-// What the grab of the number at the caret came to.
+// What the grab of the number at the caret came to. Whatever it is, the target's text is as
+// it was: a number is selected there, or nothing is.
 enum class GrabOutcome {
-  Copied,                 // text: the word the target copied, selected there
-  NothingToCopy,          // the target took the keys and copied nothing: an empty field
-  RefusedBeforeKeys,      // no key was sent: a terminal, or the clipboard held by another program
-  RefusedAfterSelecting,  // text: what the target copied (a grid's cells), empty when it never answered
+  Number,   // text: the number, selected in the target
+  Empty,    // nothing copied and nothing selected: an empty field
+  Refused,  // nothing selected, the caret at the end of the word (or where Ctrl+Right put it)
 };
 
 struct TGrab {
   GrabOutcome outcome;
-  std::string text;
+  std::u16string text;
 };
+
+// Whether a word the target copied is a number the pad can take.
+using NumberTest = std::function<bool(const std::u16string& word)>;
 
 class Bridge {
  public:
@@ -133,33 +145,63 @@ class Bridge {
   // True when the bytes are on the clipboard. Clipboard history and the cloud clipboard
   // are asked to leave them out.
   bool WriteClipboard(unsigned format, const void* bytes, size_t count);
-  // Empty when the clipboard holds no text or cannot be opened.
-  std::string ReadClipboardText();
   // Pastes text into the target and leaves it selected from its end back to its start;
-  // beeps and sends nothing when the text could not be put on the clipboard.
+  // beeps and sends nothing when the text could not be put on the clipboard, or the
+  // clipboard is not free again for the target to read it.
   void PasteAndSelect(const std::string& text);
-  // The word ending at or after the target's caret, copied by the target with Ctrl+Right,
-  // Ctrl+Shift+Left and Ctrl+C and left selected there (trailing blanks moved out of it).
-  TGrab GrabNumberAtCaret();
-  // After a grab that reached the target but gave no number: the selection goes with the caret
-  // at the word's end (Shift+Right over it: a plain Right moves from the word's start in some
-  // controls), a grid's cells lose theirs with one Right, a target that never answered gets
-  // no key; and the clipboard is emptied, which ends a spreadsheet's copy mode.
-  void UndoGrab(const TGrab& grab);
+
+  // The word ending at or after the target's caret (Ctrl+Right, Ctrl+Shift+Left, Ctrl+C), left
+  // selected there when it is a number. An Empty outcome may still turn into a number or a
+  // refusal: a copy that comes late is watched for until TakeLateCopy.
+  TGrab GrabNumberAtCaret(const NumberTest& isNumber);
+  // Whether an Empty grab's copy is still watched for.
+  bool WatchingLateCopy() const { return late_.has_value(); }
+  // Ends the watch, at the user's next key: waits for the copy until kLateCopyMs after its
+  // Ctrl+C; Empty when none came, else what the grab would have made of it in time.
+  TGrab TakeLateCopy(const NumberTest& isNumber);
 
  private:
+  // One grab's keys: where they go.
+  struct Run {
+    uintptr_t window = 0;   // the foreground window at the start; keys go nowhere else
+    uint32_t start = 0;     // the grab's time limit runs from here
+    uint32_t sequence = 0;  // the clipboard's at the start
+  };
+  // A first copy that had not come when the grab settled for an empty field.
+  struct LateCopy {
+    Run run;
+    uint32_t sequence;  // the clipboard's before the copy
+    uint32_t sentAt;
+  };
+  struct Copy {
+    // Away: another window came in front, and the keys were not sent.
+    enum State { Copied, None, Unanswered, Unreadable, Away } state;
+    std::u16string text;
+  };
+
   bool OpenClipboard();
-  // False when the clipboard could not be opened.
-  bool EmptyClipboard();
-  enum class CopyState { Copied, NothingCopied, Unanswered };
-  // Sends keys that end in Ctrl+C, and waits for the copy.
-  CopyState SendAndWaitForCopy(const std::vector<TKeyEvent>& keys);
+  bool ClipboardFree();
+  // Sends the keys to the grab's window; false, sending nothing, once another window is in front.
+  bool Send(const std::vector<TKeyEvent>& keys);
+  // Sends keys that end in Ctrl+C, and waits for the copy: None once the target has answered
+  // long enough without one and noneAfterMs have passed.
+  Copy SendAndWaitForCopy(const std::vector<TKeyEvent>& keys, int noneAfterMs);
+  Copy WaitForCopy(uint32_t sequenceBefore, uint32_t sentAt, int noneAfterMs);
+  // What the grab makes of its first copy.
+  TGrab Settle(Copy copy, const NumberTest& isNumber);
+  // The selection goes. Where it is known to the character, Shift+Right over it collapses it
+  // where Ctrl+Right put the caret, and plain Left moves back over the blanks after the word;
+  // otherwise one Right ends any selection, of text or of cells. A copy the grab caused is
+  // emptied away.
+  TGrab Refuse(std::optional<size_t> selectedSteps, size_t blanksAfterWord = 0);
 
   KeySink& keys_;
   ClipboardPort& clipboard_;
   BridgeClock& clock_;
   Beeper& beeper_;
   TargetPort& target_;
+  Run run_;
+  std::optional<LateCopy> late_;
 };
 
 // The bridge to the real focused application (Windows builds).

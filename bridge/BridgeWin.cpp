@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -76,25 +77,25 @@ bool Win32Clipboard::SetData(unsigned format, const void* bytes, size_t count) {
   return true;
 }
 
-std::string Win32Clipboard::GetText() {
-  HANDLE block = GetClipboardData(CF_TEXT);
-  if (!block) return std::string();
+bool Win32Clipboard::GetUnicodeText(size_t limit, std::u16string& text) {
+  HANDLE block = GetClipboardData(CF_UNICODETEXT);
+  if (!block) return false;
   ScopedGlobalLock lock(block);
-  const char* text = static_cast<const char*>(lock.Data());
-  if (!text) return std::string();
-  // Another program's block need not hold the zero byte it should end with.
-  size_t size = GlobalSize(block);
-  const void* end = std::memchr(text, 0, size);
-  return std::string(text, end ? static_cast<const char*>(end) - text : size);
+  const char16_t* units = static_cast<const char16_t*>(lock.Data());
+  if (!units) return false;
+  // Another program's block need not hold the zero it should end with.
+  const size_t size = std::min<size_t>(GlobalSize(block) / sizeof(char16_t), limit);
+  text.assign(units, std::find(units, units + size, u'\0'));
+  return true;
 }
 
 uint32_t Win32Clipboard::SequenceNumber() { return GetClipboardSequenceNumber(); }
 
 unsigned Win32Clipboard::RegisterFormat(const char* name) { return RegisterClipboardFormatA(name); }
 
-bool Win32Target::HasForeground() { return GetForegroundWindow() != nullptr; }
+uintptr_t Win32Target::Foreground() { return reinterpret_cast<uintptr_t>(GetForegroundWindow()); }
 
-TIntegrity Win32Target::Foreground() {
+TIntegrity Win32Target::ForegroundIntegrity() {
   DWORD pid = 0;
   GetWindowThreadProcessId(GetForegroundWindow(), &pid);
   ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));

@@ -17,7 +17,7 @@ class Win32Clipboard : public ClipboardPort {
   void Close() override;
   bool Empty() override;
   bool SetData(unsigned format, const void* bytes, size_t count) override;
-  std::string GetText() override;
+  bool GetUnicodeText(size_t limit, std::u16string& text) override;
   uint32_t SequenceNumber() override;
   unsigned RegisterFormat(const char* name) override;
 };
@@ -39,8 +39,8 @@ class Win32Beeper : public Beeper {
 // with a time-out.
 class Win32Target : public TargetPort {
  public:
-  bool HasForeground() override;
-  TIntegrity Foreground() override;
+  uintptr_t Foreground() override;
+  TIntegrity ForegroundIntegrity() override;
   TIntegrity Own() override;
   std::string ForegroundClass() override;
   bool Answers(int timeoutMs) override;

@@ -22,6 +22,20 @@ void ResetKeyActionState() {
 
 namespace {
 
+bool IsCopiedNumber(const std::u16string& word) {
+  Extended value = 0;
+  return TryGroupedTextToNumber(word, value);
+}
+
+// The calculator from the number the grab selected in the target, or from 0 for an empty field.
+void StartCalculator(PadWindow& window, const TGrab& grab) {
+  Extended value = 0;
+  TryGroupedTextToNumber(grab.text, value);
+  CalcMode = true;
+  Kernel.Reset(value);
+  FitWindowToMode(window);
+}
+
 void KeypadAction(PadWindow& window, const TButtonRec& entry) {
   switch (entry.Kind) {
     case bkChar:
@@ -32,20 +46,14 @@ void KeypadAction(PadWindow& window, const TButtonRec& entry) {
     case bkEquals: {
       // A target that takes no input leaves the pad as it was: no grab, no mode change.
       if (!KeyBridge->TargetTakesInput()) break;
-      const TGrab grab = KeyBridge->GrabNumberAtCaret();
-      Extended value = 0;
-      // An empty field gives 0. Anything else that is no number stays the user's: a result
-      // pasted later would replace what the grab selected, so that goes and the pad stays.
-      const bool number = grab.outcome == GrabOutcome::NothingToCopy ||
-                          (grab.outcome == GrabOutcome::Copied && TryGroupedTextToNumber(grab.text, value));
-      if (!number) {
-        KeyBridge->UndoGrab(grab);
+      // Anything but a number or an empty field stays the user's, and so does the pad: a
+      // result pasted later would replace what the grab selected.
+      const TGrab grab = KeyBridge->GrabNumberAtCaret(IsCopiedNumber);
+      if (grab.outcome == GrabOutcome::Refused) {
         window.Beep();
-        break;
+      } else {
+        StartCalculator(window, grab);
       }
-      CalcMode = true;
-      Kernel.Reset(value);
-      FitWindowToMode(window);
       break;
     }
     default: break;
@@ -83,6 +91,18 @@ void TypeCharacter(Canvas& context, PadWindow& window, const TButtonRec& entry) 
 }
 
 void CalculatorAction(Canvas& context, PadWindow& window, const TButtonRec& entry) {
+  // After an empty field, a copy that came late decides before the key does: its number
+  // replaces the 0, anything else is refused as it would have been in time.
+  if (KeyBridge->WatchingLateCopy()) {
+    const TGrab late = KeyBridge->TakeLateCopy(IsCopiedNumber);
+    if (late.outcome == GrabOutcome::Refused) {
+      CalcMode = false;
+      FitWindowToMode(window);
+      window.Beep();
+      return;
+    }
+    if (late.outcome == GrabOutcome::Number) StartCalculator(window, late);
+  }
   switch (entry.Kind) {
     case bkChar: TypeCharacter(context, window, entry); break;
     case bkEquals:
@@ -106,6 +126,10 @@ void KeyAction(Canvas& context, PadWindow& window, const TButtonRec& entry) {
   } else {
     KeypadAction(window, entry);
   }
+}
+
+void ForgoLateCopy() {
+  if (KeyBridge->WatchingLateCopy()) KeyBridge->TakeLateCopy([](const std::u16string&) { return false; });
 }
 
 bool FitsCalcEdit(Canvas& context, const std::string& text) {

@@ -27,6 +27,9 @@ void ResetKeyActionState();
 
 // Performs the key in the current mode.
 void KeyAction(Canvas& context, PadWindow& window, const TButtonRec& entry);
+// Leaving the calculator (the middle button, hiding the pad): the copy of a grab that may
+// still come late is waited for and refused, so that no word stays selected in the target.
+void ForgoLateCopy();
 // Whether text fits the calc edit's text rectangle in the pad font.
 bool FitsCalcEdit(Canvas& context, const std::string& text);
 // Shows the kernel's value with as many digits as fit, and redraws the calc edit.

@@ -75,7 +75,7 @@ constexpr Extended kPowersLarge[9] = {
 
 constexpr int kNoScaleLimit = 5120;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 // A character of the locale, fetched on first use (at start) and kept, or set by a test.
 struct LocaleChar {
@@ -104,7 +104,7 @@ struct {
 char LocaleDecimalSeparator() { return decimalSeparator.Get(); }
 void SetLocaleDecimalSeparator(char separator) { decimalSeparator.Set(separator); }
 
-TDigitGrouping ReadDigitGrouping(char separator, const std::string& pattern) {
+TDigitGrouping ReadDigitGrouping(char16_t separator, const std::string& pattern) {
   TDigitGrouping grouping;
   grouping.separator = separator;
   // Sizes of one digit each, separated by ';'; a last 0 repeats the size before it.
@@ -129,7 +129,7 @@ const TDigitGrouping& LocaleDigitGrouping() {
   return digitGrouping.value;
 }
 
-void SetLocaleDigitGrouping(char separator, const std::string& pattern) {
+void SetLocaleDigitGrouping(char16_t separator, const std::string& pattern) {
   digitGrouping.value = ReadDigitGrouping(separator, pattern);
   digitGrouping.fetched = true;
 }
@@ -223,24 +223,34 @@ Extended TextToNumber(const std::string& text) {
   return value;
 }
 
-bool TryGroupedTextToNumber(const std::string& text, Extended& value) {
+bool TryGroupedTextToNumber(const std::u16string& text, Extended& value) {
   const TDigitGrouping& grouping = LocaleDigitGrouping();
-  const char mark = grouping.separator;
-  if (mark == 0 || mark == ' ' || mark == LocaleDecimalSeparator() || text.find(mark) == std::string::npos)
-    return TryTextToNumber(text, value);
-  // The integer part's groups, each a run of digits ended by the grouping character.
+  const char16_t mark = grouping.separator;
+  // What the plain parse is to read: the text's ASCII characters, without the grouping.
+  std::string plain;
+  auto take = [&](size_t begin, size_t end) {
+    for (size_t k = begin; k < end; ++k) {
+      if (text[k] >= 0x80) return false;
+      plain += static_cast<char>(text[k]);
+    }
+    return true;
+  };
   const size_t len = text.size();
+  if (mark == 0 || mark == u' ' || mark == static_cast<unsigned char>(LocaleDecimalSeparator()) ||
+      text.find(mark) == std::u16string::npos)
+    return take(0, len) && TryTextToNumber(plain, value);
+  // The integer part's groups, each a run of digits ended by the grouping character.
   size_t i = 0;
-  while (i < len && text[i] == ' ') ++i;
-  if (i < len && (text[i] == '+' || text[i] == '-')) ++i;
-  std::string plain = text.substr(0, i);
-  const bool leadingZero = i < len && text[i] == '0';
+  while (i < len && text[i] == u' ') ++i;
+  if (i < len && (text[i] == u'+' || text[i] == u'-')) ++i;
+  take(0, i);
+  const bool leadingZero = i < len && text[i] == u'0';
   std::vector<size_t> groups;  // their lengths, leftmost first
   for (;;) {
     const size_t first = i;
     while (i < len && IsDigit(text[i])) ++i;
     groups.push_back(i - first);
-    plain.append(text, first, i - first);
+    take(first, i);
     if (i - first == 0 || i >= len || text[i] != mark) break;
     ++i;
   }
@@ -252,13 +262,13 @@ bool TryGroupedTextToNumber(const std::string& text, Extended& value) {
   };
   const size_t last = groups.size() - 1;
   for (size_t k = 1; k <= last; ++k) {
-    if (groups[k] != sizeAt(last - k)) return false;
+    // A grouping character with no digits after it ("1234," or "1,,234") groups nothing.
+    if (groups[k] == 0 || groups[k] != sizeAt(last - k)) return false;
   }
   // The leftmost group: at most the size the locale gives its place, and no leading zero
   // ("0,123" is no way of writing 123). One without digits leaves the grouping character in
   // what follows, which the plain parse refuses.
   const size_t leftmost = sizeAt(last);
   if ((leftmost != 0 && groups[0] > leftmost) || (last > 0 && leadingZero)) return false;
-  plain.append(text, i, std::string::npos);
-  return TryTextToNumber(plain, value);
+  return take(i, len) && TryTextToNumber(plain, value);
 }

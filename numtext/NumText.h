@@ -20,21 +20,21 @@ void SetLocaleDecimalSeparator(char separator);
 char FetchLocaleDecimalSeparator();
 
 // How the locale groups the digits of a number's integer part ("1,234.56", India's
-// "1,23,456.78"): the grouping character, 0 for none, and the group sizes from the decimal
-// point leftwards as LOCALE_SGROUPING writes them ("3;0" threes, "3;2;0" a three then twos,
-// "3" one three and no grouping beyond, "0" none). Only numbers taken from another program
-// are read with it; the pad writes none.
+// "1,23,456.78"): the grouping character as UTF-16 text has it, 0 for none, and the group
+// sizes from the decimal point leftwards as LOCALE_SGROUPING writes them ("3;0" threes,
+// "3;2;0" a three then twos, "3" one three and no grouping beyond, "0" none). Only numbers
+// taken from another program are read with it; the pad writes none.
 struct TDigitGrouping {
-  char separator = 0;
+  char16_t separator = 0;
   std::vector<int> sizes;   // the group nearest the decimal point first
   bool repeatLast = false;  // the last size repeats for ever
 };
 // Reads a LOCALE_SGROUPING text; anything unreadable in it means no grouping.
-TDigitGrouping ReadDigitGrouping(char separator, const std::string& pattern);
+TDigitGrouping ReadDigitGrouping(char16_t separator, const std::string& pattern);
 // Fetched on first use (at start) and never again (native builds: ',' and "3;0").
 const TDigitGrouping& LocaleDigitGrouping();
-void SetLocaleDigitGrouping(char separator, const std::string& pattern);
-// Asks the system; a grouping character longer than one byte, or a failed call, gives none.
+void SetLocaleDigitGrouping(char16_t separator, const std::string& pattern);
+// Asks the system; a grouping character longer than one, or a failed call, gives none.
 TDigitGrouping FetchLocaleDigitGrouping();
 
 // x × 10^n through three tables of the extended values nearest to the powers of ten,
@@ -49,12 +49,13 @@ Extended ScaleByPowerOfTen(Extended x, int n);
 bool TryTextToNumber(const std::string& text, Extended& value);
 // Throws EConvertError "'<text>' is not a valid floating point value" on failure.
 Extended TextToNumber(const std::string& text);
-// The parse of a number another program wrote: as TryTextToNumber, and also with the
-// integer part grouped exactly as the locale groups it ("-1,234,567.5"; no leading zero
-// before a grouping character). A grouping character anywhere else, or a group of another
-// size, means the text is no number. A space as the locale's grouping character is not
-// taken: blanks around a number are skipped, never read as grouping.
-bool TryGroupedTextToNumber(const std::string& text, Extended& value);
+// The parse of a number another program wrote, as the clipboard's UTF-16 text has it: as
+// TryTextToNumber, and also with the integer part grouped exactly as the locale groups it
+// ("-1,234,567.5"; no leading zero before a grouping character, no group without digits).
+// A grouping character anywhere else, a group of another size, or any other character
+// outside ASCII means the text is no number. A space as the locale's grouping character is
+// not taken: blanks around a number are skipped, never read as grouping.
+bool TryGroupedTextToNumber(const std::u16string& text, Extended& value);
 
 // The 32-bit integer parse (decimal, or hexadecimal after $, x, X, 0x, 0X).
 // errorPosition is 0 when the whole text was accepted; otherwise the 1-based position

@@ -4,4 +4,4 @@
 
 char FetchLocaleDecimalSeparator() { return '.'; }
 
-TDigitGrouping FetchLocaleDigitGrouping() { return ReadDigitGrouping(',', "3;0"); }
+TDigitGrouping FetchLocaleDigitGrouping() { return ReadDigitGrouping(u',', "3;0"); }

@@ -12,12 +12,12 @@ char FetchLocaleDecimalSeparator() {
 }
 
 TDigitGrouping FetchLocaleDigitGrouping() {
-  // One byte of the system code page, as the clipboard's CF_TEXT holds it: a no-break space
-  // is 0xA0 there. A longer separator does not fit, and no grouping is read.
-  char separator[2] = {0, 0};
-  if (GetLocaleInfoA(GetThreadLocale(), LOCALE_STHOUSAND, separator, sizeof separator) <= 0) return TDigitGrouping{};
+  // UTF-16, as the clipboard gives another program's text: a no-break space (French, Russian)
+  // is U+00A0 or U+202F there. A longer separator does not fit, and no grouping is read.
+  wchar_t separator[2] = {0, 0};
+  if (GetLocaleInfoW(GetThreadLocale(), LOCALE_STHOUSAND, separator, 2) <= 0) return TDigitGrouping{};
   // At most ten characters with the terminator, as the system documents it.
   char pattern[10] = {0};
   if (GetLocaleInfoA(GetThreadLocale(), LOCALE_SGROUPING, pattern, sizeof pattern) <= 0) return TDigitGrouping{};
-  return ReadDigitGrouping(separator[0], pattern);
+  return ReadDigitGrouping(static_cast<char16_t>(separator[0]), pattern);
 }

@@ -97,7 +97,7 @@ TEST(PadProc, PointerOnThePad) {
       EXPECT_EQ(HandlePadMessage(p.pad, p.pad, step.message.id, step.at), step.message.handled);
       EXPECT_EQ(p.pad.drawn, step.drawn);
     }
-    EXPECT_EQ(p.target.text, row.typed);
+    EXPECT_EQ(Utf8(p.target.text), row.typed);
     EXPECT_EQ(p.pad.at, row.padAt);
     EXPECT_EQ(p.pad.visible, row.visible);
     EXPECT_EQ(p.pad.client.right, row.width);

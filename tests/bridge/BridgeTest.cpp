@@ -10,7 +10,7 @@ namespace {
 // not empty it would paste the old Unicode text.
 TEST(Bridge, PastesAndSelects) {
   const std::string skip =
-      " CanIncludeInClipboardHistory=0 CanUploadToCloudClipboard=0 ExcludeClipboardContentFromMonitorProcessing=0";
+      " ExcludeClipboardContentFromMonitorProcessing=0 CanIncludeInClipboardHistory=0 CanUploadToCloudClipboard=0";
   struct Row {
     const char* name;
     bool held;  // another program holds the clipboard
@@ -35,7 +35,7 @@ TEST(Bridge, PastesAndSelects) {
     SCOPED_TRACE(row.name);
     FakeTarget t;
     t.Set("Total [12.5]");
-    t.clipboard = {{"CF_TEXT", "old"}, {"CF_UNICODETEXT", "old"}};
+    t.HoldText("old");
     t.held = row.held;
     Bridge bridge(t, t, t, t, t);
     bridge.PasteAndSelect("25");

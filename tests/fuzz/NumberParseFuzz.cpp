@@ -24,11 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SetX87ControlWord(kStandingControlWord);
   if (word != 0x0C7F || ok != okAgain || (ok && std::memcmp(&standing, &other, 10) != 0)) std::abort();
   static const char* const kPatterns[] = {"3;0", "3;2;0", "3", "0"};
-  SetLocaleDigitGrouping(',', kPatterns[size % 4]);
+  SetLocaleDigitGrouping(u',', kPatterns[size % 4]);
   std::string ungrouped = text;
   ungrouped.erase(std::remove(ungrouped.begin(), ungrouped.end(), ','), ungrouped.end());
   Extended grouped = 0, plain = 0;
-  const bool groupedOk = TryGroupedTextToNumber(text, grouped);
+  // Each byte as the UTF-16 unit of the same value, as Latin-1 text reads.
+  std::u16string wide;
+  for (const unsigned char c : text) wide += c;
+  const bool groupedOk = TryGroupedTextToNumber(wide, grouped);
   const bool plainOk = TryTextToNumber(ungrouped, plain);
   if (groupedOk && (!plainOk || std::memcmp(&grouped, &plain, 10) != 0)) std::abort();
   if (ungrouped == text && groupedOk != plainOk) std::abort();

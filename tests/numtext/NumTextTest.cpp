@@ -36,7 +36,7 @@ TEST(NumberParse, ValuesAndRefusals) {
       {.text = "1e5x"}};
   // clang-format on
   SetLocaleDecimalSeparator('.');
-  SetLocaleDigitGrouping(',', "3;0");
+  SetLocaleDigitGrouping(u',', "3;0");
   SetX87ControlWord(0x027F);
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string("the text \"") + row.text + "\"");
@@ -65,11 +65,12 @@ TEST(NumberParse, ValuesAndRefusals) {
 TEST(NumberParse, GroupedNumbersFromAnotherProgram) {
   struct Locale {
     const char* name;
-    char grouping, decimal;
+    char16_t grouping;
+    char decimal;
     const char* pattern;
   };
   static constexpr Locale english{"English", ',', '.', "3;0"}, india{"English (India)", ',', '.', "3;2;0"},
-      german{"German", '.', ',', "3;0"}, french{"French, a no-break space", '\xA0', ',', "3;0"},
+      german{"German", '.', ',', "3;0"}, french{"French, a no-break space", u'\u00A0', ',', "3;0"},
       spaced{"grouping with a space", ' ', ',', "3;0"}, once{"one group of three", ',', '.', "3"},
       none{"no grouping", ',', '.', "0"}, same{"grouping as the decimal character", ',', ',', "3;0"},
       unreadable{"an unreadable grouping", ',', '.', "33"};
@@ -82,7 +83,7 @@ TEST(NumberParse, GroupedNumbersFromAnotherProgram) {
   const Row rows[] = {
       {.text = "1,234.56", .value = 1234.56L}, {.text = "-1,234,567", .value = -1234567},
       {.text = " +123,456.5e1 ", .value = 1234565}, {.text = "1.234,56", .locale = german, .value = 1234.56L},
-      {.text = "1\xA0" "234,5", .locale = french, .value = 1234.5L}, {.text = "12 ", .locale = spaced, .value = 12},
+      {.text = "1\u00A0" "234,5", .locale = french, .value = 1234.5L}, {.text = "12 ", .locale = spaced, .value = 12},
       {.text = "1,23,456.78", .locale = india, .value = 123456.78L}, {.text = "12,34,567", .locale = india,
       .value = 1234567}, {.text = "1234,567", .locale = once, .value = 1234567},
       {.text = "1,234", .locale = same, .value = 1.234L}, {.text = "1234", .locale = none, .value = 1234},
@@ -90,17 +91,18 @@ TEST(NumberParse, GroupedNumbersFromAnotherProgram) {
       {.text = "12.5%"}, {.text = "1,234.5,6"}, {.text = "1,234.56", .locale = german},
       {.text = "1 234", .locale = spaced}, {.text = "1,234,567", .locale = india}, {.text = "123,456", .locale = india},
       {.text = "1,234,567", .locale = once}, {.text = "1,234", .locale = none},
-      {.text = "1,234", .locale = unreadable}};
+      {.text = "1,234", .locale = unreadable}, {.text = "1234,", .locale = none}, {.text = "1234,.5", .locale = none},
+      {.text = "1,,234", .locale = none}, {.text = "12.5円"}, {.text = "１２"}, {.text = "1\u202F234", .locale = french}};
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string("the text \"") + row.text + "\" in " + row.locale.name);
     SetLocaleDigitGrouping(row.locale.grouping, row.locale.pattern);
     SetLocaleDecimalSeparator(row.locale.decimal);
     Extended value = 0;
-    EXPECT_EQ(TryGroupedTextToNumber(row.text, value), row.value.has_value());
+    EXPECT_EQ(TryGroupedTextToNumber(Utf16(row.text), value), row.value.has_value());
     EXPECT_EQ(value, row.value.value_or(0));
   }
-  SetLocaleDigitGrouping(',', "3;0");
+  SetLocaleDigitGrouping(u',', "3;0");
   SetLocaleDecimalSeparator('.');
 }
 
