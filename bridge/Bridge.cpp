@@ -113,8 +113,8 @@ bool Bridge::OpenClipboard() {
   }
 }
 
-// Whether the target can open the clipboard now: a program that held it has let go.
-bool Bridge::ClipboardFree() {
+bool Bridge::ClipboardFree(bool changed) {
+  if (changed) clock_.SleepMs(kClipboardSettleMs);
   if (!OpenClipboard()) return false;
   clipboard_.Close();
   return true;
@@ -136,7 +136,7 @@ void Bridge::PasteAndSelect(const std::string& text) {
   // Ctrl+V of whatever the clipboard held before would paste the user's old content, and a
   // paste that fails while another program reads the new content would leave the Shift+Left
   // taps to select the user's text.
-  if (!WriteClipboard(kClipboardText, text.c_str(), text.size() + 1) || !ClipboardFree()) {
+  if (!WriteClipboard(kClipboardText, text.c_str(), text.size() + 1) || !ClipboardFree(true)) {
     beeper_.Beep();
     return;
   }
@@ -161,6 +161,8 @@ bool Bridge::Send(const std::vector<TKeyEvent>& keys) {
 }
 
 Bridge::Copy Bridge::SendAndWaitForCopy(const std::vector<TKeyEvent>& keys, int noneAfterMs) {
+  // The copy before this one changed the clipboard.
+  if (!ClipboardFree(true)) return Copy{Copy::Unreadable, u""};
   const uint32_t sequenceBefore = clipboard_.SequenceNumber();
   if (!Send(keys)) return Copy{Copy::Away, u""};
   return WaitForCopy(sequenceBefore, clock_.NowMs(), noneAfterMs);
@@ -199,7 +201,7 @@ TGrab Bridge::GrabNumberAtCaret(const NumberTest& isNumber) {
   // clipboard no copy can come, and a word selected for one would lie under the next paste.
   // The clipboard is not emptied first: that would wake clipboard tools just as the target
   // copies, and the sequence number tells a copy anyway.
-  if (IsTerminal(target_.ForegroundClass()) || !ClipboardFree()) return TGrab{GrabOutcome::Refused, u""};
+  if (IsTerminal(target_.ForegroundClass()) || !ClipboardFree(false)) return TGrab{GrabOutcome::Refused, u""};
   const uint32_t sequenceBefore = clipboard_.SequenceNumber();
   run_ = Run{target_.Foreground(), clock_.NowMs(), sequenceBefore};
   // Ctrl+Right to the end of the word, Ctrl+Shift+Left back to its start, Ctrl+C.

@@ -102,6 +102,9 @@ class TargetPort {
 // every change; the pad waits this long for it.
 constexpr int kClipboardOpenLimitMs = 500;
 constexpr int kClipboardOpenPollMs = 5;
+// Such a tool opens the clipboard soon after a change, not at once: before the target must open
+// it again the pad gives the tool this long to begin.
+constexpr int kClipboardSettleMs = 30;
 // A target that has taken the keys and answered messages for kAnsweringMs, without a copy
 // within kEmptyFieldMs, had nothing selected, unless its copy comes from another thread or
 // process (a browser's page), which may take up to kLateCopyMs.
@@ -180,7 +183,9 @@ class Bridge {
   };
 
   bool OpenClipboard();
-  bool ClipboardFree();
+  // Whether the target can open the clipboard now: a program that held it has let go. After a
+  // change, a clipboard tool is first given the time to begin reading it.
+  bool ClipboardFree(bool changed);
   // Sends the keys to the grab's window; false, sending nothing, once another window is in front.
   bool Send(const std::vector<TKeyEvent>& keys);
   // Sends keys that end in Ctrl+C, and waits for the copy: None once the target has answered

@@ -26,17 +26,20 @@ def xdo(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True, timeout=60)
 
 
-class Wine:  # one prefix: kwix_e2e.exe, the target asked one line at a time, and kwix.exe
-    def __init__(self, prefix):
-        self.env, self.kwix = dict(os.environ, WINEPREFIX=prefix), None
+class Wine:  # one prefix: kwix_e2e.exe, the target asked one line at a time, and kwix.exe, in a locale
+    def __init__(self, prefix, lang=None):
+        self.env, self.kwix = dict(os.environ, WINEPREFIX=prefix, **({"LANG": lang, "LC_ALL": lang} if lang else {})), None
         xdo("mousemove", 500, 400)  # X = Win32 + where the virtual desktop lies
         for _ in range(3):  # now and then Wine fails to start a process at all
             self.helper = subprocess.Popen([LOADER, HELPER], env=self.env, stdin=subprocess.PIPE,
-                                           stdout=subprocess.PIPE, stderr=LOG, text=True)
+                                           stdout=subprocess.PIPE, stderr=LOG, text=True, encoding="utf-8")
             with contextlib.suppress(OSError, ValueError):
                 s = wait(self.state, lambda s: s.focus, "the target in front with the focus", 20)
                 break
         self.row, self.col, self.offset = s.row, (s.row * 8 + 3) // 6, (500 - s.cx, 400 - s.cy)  # MulDiv(row, 4, 3)
+        # Injected keypad keys type digits only with X's NumLock on and a real key seen after it by the target.
+        xset = subprocess.run(["xset", "q"], capture_output=True, text=True).stdout
+        xdo(*(["key", "Num_Lock"] if re.search(r"Num Lock:\s+off", xset) else []), "type", "x", "sleep", 0.1)
 
     def ask(self, line):
         print(line, file=self.helper.stdin, flush=True)
@@ -172,6 +175,67 @@ def grab_is_safe(h):
     h.expect("1", (1, 1), "Enter in the grid after =")
 
 
+def grab_everywhere(h):
+    # "=" takes the number before the caret, and only it: in a web form, where a plain Right collapses a selection
+    # to its end; where the page's process copies 700 ms after Ctrl+C (the number is taken at the next key); beside
+    # a clipboard history tool that holds the clipboard 40 ms after every change.
+    s = h.toggle(SHOW, True)
+
+    def grabbed(what, text, sel):  # the pad waits for the copies: a click before then reaches Wine's desktop
+        wait(h.state, lambda q: (q.text, q.start, q.end, q.width) == (text, *sel, s.width + h.col), what, 4)
+    h.ask("mode browser")
+    h.ask("set Total 12.5| 3000 x")
+    h.click("=")
+    grabbed("= in a web form", "Total 12.5 3000 x", (6, 10))
+    h.click("*2=")
+    h.expect("Total 25 3000 x", (6, 8), "x 2 = in a web form")
+    h.click("5", button=2)  # back to keypad mode
+    h.ask("mode page")
+    h.ask("set Total 12.5|")
+    h.click("=")
+    grabbed("= where the page copies late", "Total 12.5", (6, 10))
+    h.click("*2=")
+    h.expect("Total 25", (6, 8), "x 2 = where the page copies late")
+    h.click("5", button=2)
+    h.ask("mode edit")
+    h.ask("tool on")
+    h.ask("set Total 7| EUR")
+    h.click("=")
+    grabbed("= beside a clipboard tool", "Total 7 EUR", (6, 7))
+    h.click("*2=")
+    h.expect("Total 14 EUR", (6, 8), "x 2 = beside a clipboard tool")
+    h.ask("tool off")
+
+
+def japanese(h):
+    # On a Japanese Windows (code page 932, two bytes a character in single-byte text) "=" counts characters: a word
+    # after the number is refused with the caret after it, and the next digit types there; a number before an
+    # ideographic space is taken, and its result replaces it alone.
+    h.ask("quit")
+    h.kwix.wait(timeout=5)
+    j = Wine(os.environ["WINEPREFIX"], "ja_JP.UTF-8")
+    try:
+        j.baseline()
+        s = j.toggle(SHOW, True)
+        j.ask("set 合計 12.5円| x")
+        j.click("=")
+        time.sleep(0.5)  # the grab, and keys the pad might send after it
+        wait(j.state, lambda q: (q.text, q.start, q.end, q.width) == ("合計 12.5円 x", 8, 8, s.width),
+             "= on a word of Japanese text: the text and caret as they were, the pad in keypad mode")
+        j.click("5")
+        j.expect("合計 12.5円5 x", (9, 9), "a digit after = on a word")
+        j.ask("set 金額 12.5|\u3000円 x")
+        j.click("=")
+        wait(j.state, lambda q: (q.start, q.end, q.width) == (3, 7, s.width + j.col), "= before an ideographic space")
+        j.click("*2=")
+        j.expect("金額 25\u3000円 x", (3, 5), "x 2 = before an ideographic space")
+    finally:
+        j.ask("quit")
+        j.kwix.wait(timeout=5)
+        j.helper.stdin.close()
+        j.helper.wait(timeout=10)
+
+
 def settings(h):
     # kwix.ini written beside the program takes effect at the next showing; a missing one, or
     # one another program holds open for writing, gives the defaults. COLORREF is 0x00BBGGRR.
@@ -264,10 +328,8 @@ def control_from_outside(h):
 
 if __name__ == "__main__":  # scripts/screenshots.py and bench/wine_measure.py import the harness
     h, failed = Wine(os.environ["WINEPREFIX"]), 0
-    # Injected keypad keys type digits only with X's NumLock on and a real key seen after it.
-    xset = subprocess.run(["xset", "q"], capture_output=True, text=True).stdout
-    xdo(*(["key", "Num_Lock"] if re.search(r"Num Lock:\s+off", xset) else []), "type", "x", "sleep", 0.1)
-    scenarios = (typical_use, grab_is_safe, settings, soak, quiet_at_rest, control_from_outside)
+    scenarios = (typical_use, grab_is_safe, grab_everywhere, japanese, settings, soak, quiet_at_rest,
+                 control_from_outside)
     for scenario in scenarios:
         t0, shot, error = time.monotonic(), os.path.join(ART, scenario.__name__ + ".png"), ""
         try:
