@@ -19,18 +19,24 @@ size_t WordEnd(const std::u16string& copy) {
   return end;
 }
 
-// Caret steps over a copy from `from` on: one a character, a surrogate pair one, a CR LF line
-// end one as well. A letter with a combining accent, or an emoji of several characters, counts
-// one a part; a browser moves over it in one.
+// Caret steps over a copy from `from` on: one a character, a CR LF line end one as well.
 size_t Steps(const std::u16string& copy, size_t from = 0) {
   size_t steps = 0;
   for (size_t i = from; i < copy.size(); ++i, ++steps) {
-    const bool pair = i + 1 < copy.size() &&
-                      ((copy[i] == u'\r' && copy[i + 1] == u'\n') ||
-                       (copy[i] >= 0xD800 && copy[i] < 0xDC00 && copy[i + 1] >= 0xDC00 && copy[i + 1] < 0xE000));
-    if (pair) ++i;
+    if (copy[i] == u'\r' && i + 1 < copy.size() && copy[i + 1] == u'\n') ++i;
   }
   return steps;
+}
+
+// Characters that editors step over differently: a surrogate pair is one step in some and two
+// in others (Wine's EDIT), a combining accent or an emoji's joiner or variation selector is
+// joined to the character before it in browsers.
+bool StepsUncertain(const std::u16string& word) {
+  return std::any_of(word.begin(), word.end(), [](char16_t c) {
+    return (c >= 0xD800 && c < 0xE000) || (c >= 0x0300 && c < 0x0370) || (c >= 0x1AB0 && c < 0x1B00) ||
+           (c >= 0x1DC0 && c < 0x1E00) || (c >= 0x20D0 && c < 0x2100) || (c >= 0xFE00 && c < 0xFE10) ||
+           (c >= 0xFE20 && c < 0xFE30) || c == 0x200D;
+  });
 }
 
 // A word with a tab, a line end or another control character inside, or a very long one,
@@ -236,7 +242,7 @@ TGrab Bridge::Settle(Copy copy, const NumberTest& isNumber) {
     // line), and the word before them is taken in as well.
     copy = SendAndWaitForCopy(Strokes().SelectWordLeft().Copy().Events(), kLateCopyMs);
   }
-  if (copy.state != Copy::Copied) return Refuse(std::nullopt);
+  if (copy.state != Copy::Copied) return Refuse(Undo::Right);
   const size_t end = WordEnd(copy.text);
   const std::u16string word = copy.text.substr(0, end);
   // Moving through a grid's cells would widen the selection of cells, and so would Shift+Right
@@ -245,11 +251,11 @@ TGrab Bridge::Settle(Copy copy, const NumberTest& isNumber) {
   const size_t steps = Steps(copy.text);
   if (end == 0) {
     const bool cells = steps == 1 || steps > kMaxWordLength || copy.text.find(u'\t') != std::u16string::npos;
-    return cells ? Refuse(std::nullopt) : Refuse(steps);
+    return cells ? Refuse(Undo::Right) : Refuse(Undo::Collapse, steps);
   }
-  if (IsBlock(word)) return Refuse(std::nullopt);
+  if (IsBlock(word)) return Refuse(Undo::Right);
   const size_t blanks = Steps(copy.text, end);
-  if (!isNumber(word)) return Refuse(steps, blanks);
+  if (!isNumber(word)) return StepsUncertain(word) ? Refuse(Undo::Left) : Refuse(Undo::Collapse, steps, blanks);
   if (blanks == 0) return TGrab{GrabOutcome::Number, word};
   // Ctrl+Right stops after the blanks that follow a word, so the copy ends in them. Shift+Right
   // over the copy collapses the selection where Ctrl+Right put the caret, in every editor (a
@@ -260,15 +266,15 @@ TGrab Bridge::Settle(Copy copy, const NumberTest& isNumber) {
   copy = SendAndWaitForCopy(keys.SelectWordLeft().Copy().Events(), kLateCopyMs);
   if (copy.state == Copy::Copied && copy.text == word) return TGrab{GrabOutcome::Number, word};
   // A second copy that never came or differs: the target moved otherwise than it did before.
-  return Refuse(Steps(word));
+  return Refuse(Undo::Collapse, word.size());
 }
 
-TGrab Bridge::Refuse(std::optional<size_t> selectedSteps, size_t blanksAfterWord) {
+TGrab Bridge::Refuse(Undo undo, size_t steps, size_t blanks) {
   Strokes keys;
-  if (selectedSteps) {
-    keys.Down(kVkShift).Tap(kVkRight, *selectedSteps).Up(kVkShift).Tap(kVkLeft, blanksAfterWord);
-  } else {
-    keys.Tap(kVkRight);
+  switch (undo) {
+    case Undo::Collapse: keys.Down(kVkShift).Tap(kVkRight, steps).Up(kVkShift).Tap(kVkLeft, blanks); break;
+    case Undo::Right: keys.Tap(kVkRight); break;
+    case Undo::Left: keys.Tap(kVkLeft); break;
   }
   Send(keys.Events());
   // The target's copy ends a spreadsheet's copy mode (its next Enter would paste the cells).

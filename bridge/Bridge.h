@@ -194,11 +194,14 @@ class Bridge {
   Copy WaitForCopy(uint32_t sequenceBefore, uint32_t sentAt, int noneAfterMs);
   // What the grab makes of its first copy.
   TGrab Settle(Copy copy, const NumberTest& isNumber);
-  // The selection goes. Where it is known to the character, Shift+Right over it collapses it
-  // where Ctrl+Right put the caret, and plain Left moves back over the blanks after the word;
-  // otherwise one Right ends any selection, of text or of cells. A copy the grab caused is
-  // emptied away.
-  TGrab Refuse(std::optional<size_t> selectedSteps, size_t blanksAfterWord = 0);
+  // How a refusal takes the selection away. Collapse: Shift+Right over it, `steps` characters
+  // known from its copy, leaves the caret where Ctrl+Right put it, and plain Left moves back over
+  // the `blanks` after the word. Right, where nothing is known of it: a plain Right ends any
+  // selection, of text or of cells. Left, over characters programs step over differently (an
+  // emoji, a combining accent): a plain Left ends it at its start, never inside a character.
+  enum class Undo { Collapse, Right, Left };
+  // A copy the grab caused is emptied away.
+  TGrab Refuse(Undo undo, size_t steps = 0, size_t blanks = 0);
 
   KeySink& keys_;
   ClipboardPort& clipboard_;

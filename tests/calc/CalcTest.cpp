@@ -169,6 +169,8 @@ TEST(KeyActions, KeysIntoAField) {
        .after = "Total abc|", .beeps = 1},
       {.name = "inside a word: the caret at its end", .field = "Total a|bc def", .keys = "=", .seen = grab + over(4) +
        " Left", .after = "Total abc| def", .beeps = 1},
+      {.name = "an emoji, which editors step over as one character or two: the caret at the word's start",
+       .field = "Total 12.5🙂| x", .keys = "=", .seen = grab + " Left", .after = "Total| 12.5🙂 x", .beeps = 1},
       {.name = "Japanese: a word, the next digit after it", .field = "合計 12.5円| x", .keys = "=5", .doubleByte = true,
        .seen = grab + over(6) + " Left Numpad5", .after = "合計 12.5円5| x", .beeps = 1},
       {.name = "Japanese: the number before an ideographic space", .field = "金額 12.5|　円 x", .keys = "=*2=",
@@ -279,17 +281,22 @@ TEST(KeyActions, EqualsKeepsItsPromise) {
     t.caret = t.anchor = std::uniform_int_distribution<size_t>(0, t.text.size())(random);
     if (t.caret > 0 && t.caret < t.text.size() && t.text[t.caret] >= 0xDC00 && t.text[t.caret] < 0xE000) --t.caret;
     t.anchor = t.caret;
-    t.collapsing = pick(false, true), t.doubleByte = pick(false, true), t.tool = pick(false, true);
+    t.collapsing = pick(false, true), t.halves = pick(false, true), t.doubleByte = pick(false, true);
+    t.tool = pick(false, true);
     t.copies = pick(FakeTarget::Copies::OnThread, FakeTarget::Copies::Late, FakeTarget::Copies::Once,
                     FakeTarget::Copies::Unreadable);
     t.copyMs = pick(0u, 0u, 300u, 700u, 1400u);
     t.awayAfter = pick(-1, -1, -1, 1, 2, 3);
     const std::u16string before = t.text;
     const std::string shown = t.Shown();
-    // Where Ctrl+Right puts the caret, and the end of the word before it.
+    // Where Ctrl+Right puts the caret, the end of the word before it and its start.
     const size_t moved = t.WordRight(t.caret);
     size_t wordEnd = moved;
     while (wordEnd > 0 && (t.Blank(wordEnd - 1) || t.text[wordEnd - 1] == u'\n')) --wordEnd;
+    const size_t wordStart = t.WordLeft(wordEnd);
+    // An emoji in it, which editors step over differently: the caret goes to its start instead.
+    const bool emoji = std::any_of(t.text.begin() + wordStart, t.text.begin() + wordEnd,
+                                   [](char16_t c) { return c >= 0xD800 && c < 0xE000; });
     SCOPED_TRACE("seed " + std::to_string(seed) + ", run " + std::to_string(run) + ": \"" + shown + "\", collapsing " +
                  std::to_string(t.collapsing) + ", copies " + std::to_string(int(t.copies)) + " after " +
                  std::to_string(t.copyMs) + " ms, tool " + std::to_string(t.tool) + ", away after " +
@@ -314,7 +321,8 @@ TEST(KeyActions, EqualsKeepsItsPromise) {
       // A copy that never comes or cannot be read leaves the selection's length unknown: one Right
       // ends it wherever it is.
       const bool unknown = t.copies == FakeTarget::Copies::Unreadable || t.copies == FakeTarget::Copies::Once;
-      EXPECT_TRUE(t.caret == moved || t.caret == wordEnd || unknown)
+      const bool atStart = emoji && (t.caret == wordStart || t.caret + 1 == wordStart);
+      EXPECT_TRUE(t.caret == moved || t.caret == wordEnd || atStart || unknown)
           << "the caret at " << t.caret << ", not at " << wordEnd << " or " << moved;
       EXPECT_GE(p.pad.beeps + t.beeps, 1) << "no beep";
     }

@@ -57,8 +57,9 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
   size_t caret = 0, anchor = 0;
 
   // How it behaves. A plain arrow over a selection collapses it to its end, as browsers and word
-  // processors do, or moves from the caret as an EDIT does.
-  bool collapsing = false;
+  // processors do, or moves from the caret as an EDIT does. The arrows step over a surrogate pair
+  // as one character, or over each of its halves, as Wine's EDIT does.
+  bool collapsing = false, halves = false;
   // Its single-byte text (CF_TEXT) is in a double-byte code page, as Japanese, Chinese and Korean
   // Windows have it: two bytes for each character outside ASCII.
   bool doubleByte = false;
@@ -191,11 +192,22 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
     return CatchUp(), answers;
   }
 
-  // Caret steps: a surrogate pair is one character.
-  size_t Next(size_t i) const { return i + 1 + (i + 1 < text.size() && text[i] >= 0xD800 && text[i] < 0xDC00); }
-  size_t Previous(size_t i) const { return i - 1 - (i > 1 && text[i - 1] >= 0xDC00 && text[i - 1] < 0xE000); }
+  // Caret steps.
+  size_t Next(size_t i) const {
+    return i + 1 + (!halves && i + 1 < text.size() && text[i] >= 0xD800 && text[i] < 0xDC00);
+  }
+  size_t Previous(size_t i) const {
+    return i - 1 - (!halves && i > 1 && text[i - 1] >= 0xDC00 && text[i - 1] < 0xE000);
+  }
   bool Blank(size_t i) const { return text[i] == u' ' || text[i] == u'\u3000' || text[i] == u'\u00A0'; }
   bool Word(size_t i) const { return !Blank(i) && text[i] != u'\n'; }
+  // Ctrl+Left from c: to the start of the word before it, over the blanks that follow it.
+  size_t WordLeft(size_t c) const {
+    if (c > 0 && text[c - 1] == u'\n') return c - 1;
+    while (c > 0 && Blank(c - 1)) --c;
+    while (c > 0 && Word(c - 1)) --c;
+    return c;
+  }
   // Ctrl+Right from `from`: to the next word start, after the blanks that follow a word; a line
   // end is a word of its own, as in a RichEdit.
   size_t WordRight(size_t c) const {
@@ -338,11 +350,8 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
     const bool selected = caret != anchor;
     if (ctrl && right) {
       c = WordRight(c);
-    } else if (ctrl && c > 0 && text[c - 1] == u'\n') {
-      --c;
     } else if (ctrl) {
-      while (c > 0 && Blank(c - 1)) --c;
-      while (c > 0 && Word(c - 1)) --c;
+      c = WordLeft(c);
     } else if (collapsing && selected && !shift) {
       c = right ? std::max(caret, anchor) : std::min(caret, anchor);
     } else {
