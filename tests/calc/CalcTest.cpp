@@ -183,6 +183,10 @@ TEST(KeyActions, KeysIntoAField) {
        .seen = grab + " Right", .after = "1|", .beeps = 1},
       {.name = "an empty cell and a cell", .field = "1|", .keys = "=", .copyAs = u"\t2", .seen = grab + " Right",
        .after = "1|", .beeps = 1},
+      {.name = "a copy far too long for a word: one Right", .field = "Total 12.5|", .keys = "=",
+       .copyAs = std::u16string(100000, u'1'), .seen = grab + " Right", .after = "Total 1|2.5", .beeps = 1},
+      {.name = "a copy with half a surrogate pair: one Left", .field = "Total 12.5|", .keys = "=",
+       .copyAs = u"12.5\xD800", .seen = grab + " Left", .after = "Total| 12.5", .beeps = 1},
       {.name = "an empty cell, copied as a bare line break", .keys = "=", .copyAs = u"\r\n",
        .seen = grab + again + " Right", .after = "|", .beeps = 1, .waitedMs = 30},
       {.name = "the clipboard held: no key", .field = "Total 12.5| EUR", .keys = "=", .held = true,
@@ -263,7 +267,7 @@ TEST(KeyActions, KeysIntoAField) {
 TEST(KeyActions, EqualsKeepsItsPromise) {
   const char* runsSet = std::getenv("KWIX_GRAB_RUNS");
   const char* seedSet = std::getenv("KWIX_GRAB_SEED");
-  const unsigned long runs = runsSet ? std::strtoul(runsSet, nullptr, 10) : 3000;
+  const unsigned long runs = runsSet ? std::strtoul(runsSet, nullptr, 10) : 5000;
   const unsigned long seed = seedSet ? std::strtoul(seedSet, nullptr, 10) : 28;
   std::mt19937 random(static_cast<std::mt19937::result_type>(seed));
   auto pick = [&random](auto... choices) {
