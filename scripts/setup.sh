@@ -7,7 +7,7 @@ packages=(
   cmake make g++ googletest libbenchmark-dev clang-format clang-tidy
   clang libclang-rt-14-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-  wine wine64 wine32:i386 xvfb xdotool x11-xserver-utils imagemagick zip python3 locales
+  wine wine64 wine32:i386 xvfb xdotool x11-xserver-utils imagemagick zip unzip python3 locales
 )
 
 missing=()

@@ -5,10 +5,11 @@
 #   fuzz: the settings reader and the number conversions under libFuzzer, built with clang
 #      and AddressSanitizer and UndefinedBehaviorSanitizer;
 #   2. the same unit tests cross-compiled and run under Wine;
-#   3. end-to-end tests of the real kwix.exe under Wine in Xvfb, driven with xdotool.
+#   3. end-to-end tests of the real kwix.exe under Wine in Xvfb, driven with xdotool;
+#   release: the release zip built twice, apart, and compared (scripts/release.sh --check).
 # Installs what it needs first. Options:
 #   --sanitize   also run tier 1 in the sanitized build the fuzz targets come from
-#   --tier N     run only tier N (repeatable; N is style, 1, fuzz, 2 or 3)
+#   --tier N     run only tier N (repeatable; N is style, 1, fuzz, 2, 3 or release)
 # KWIX_FUZZ_SECONDS sets the fuzzing time per target (default 20).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,7 +26,7 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
-[ ${#tiers[@]} -gt 0 ] || tiers=(style 1 fuzz 2 3)
+[ ${#tiers[@]} -gt 0 ] || tiers=(style 1 fuzz 2 3 release)
 want() { local t; for t in "${tiers[@]}"; do [ "$t" = "$1" ] && return 0; done; return 1; }
 
 jobs=$(nproc)
@@ -110,4 +111,9 @@ fi
 if want 3; then
   echo "== tier 3: end-to-end under Wine in Xvfb ($arch)"
   tests/e2e/run.sh "$win" build/artifacts
+fi
+
+if want release; then
+  echo "== release: two builds of the zip, compared"
+  scripts/release.sh --check
 fi
