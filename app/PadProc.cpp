@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/MulDiv.h"
+#include "bridge/Bridge.h"
 #include "calc/KeyActions.h"
 #include "calc/KeyTable.h"
 #include "calc/SmplCalcKrnl.h"
@@ -157,6 +158,7 @@ bool HandlePadMessage(Canvas& context, PadHost& window, uint32_t message, TPoint
 void HandlePadTimer(PadHost& window, uintptr_t timerId) {
   if (timerId == kSampleTimerId) SampleCursor(window, window);
   if (timerId == kBackupTimerId) BackupTick(window, window);
+  if (timerId == kPutBackTimerId) KeyBridge->PutBackTick();
 }
 
 void HandleDpiChange(PadHost& window, int dpi) {

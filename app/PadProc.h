@@ -32,9 +32,11 @@ constexpr uint32_t User = 0x0400;
 constexpr uint32_t Toggle = 0x8001;
 }  // namespace msg
 
-// WM_TIMER's identifiers on the pad: the sampler's 10 ms tick and its backup tick.
+// WM_TIMER's identifiers on the pad: the sampler's 10 ms tick and its backup tick, and the
+// bridge's put-back tick while a pasted result waits to be read.
 constexpr uintptr_t kSampleTimerId = 0;
 constexpr uintptr_t kBackupTimerId = 1;
+constexpr uintptr_t kPutBackTimerId = 2;
 
 // Every program-wide variable back to its value at start: the settings (before their first
 // load), the mode and cell metrics, the pointer state, the cursor trail, the calc edit's

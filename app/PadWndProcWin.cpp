@@ -4,6 +4,8 @@
 #include "app/PadWindowWin.h"
 #include "app/PaintContextWin.h"
 #include "base/ScopedWin.h"
+#include "bridge/Bridge.h"
+#include "calc/KeyActions.h"
 #include "pad/Drawing.h"
 #include "pad/Geometry.h"
 
@@ -27,6 +29,9 @@ LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, PaintC
     case WM_PAINT: Paint(window); return 0;
     case WM_ERASEBKGND: EraseBackground(window, reinterpret_cast<HDC>(wParam)); return 1;
     case WM_TIMER: HandlePadTimer(ThePad, wParam); return 0;
+    // A pasted result the pad only offered is read, or the pad ends before it has been.
+    case WM_RENDERFORMAT: KeyBridge->RenderFormat(static_cast<unsigned>(wParam)); return 0;
+    case WM_RENDERALLFORMATS: KeyBridge->RenderAllFormats(); return 0;
     case WM_DPICHANGED:
       // The suggested rectangle is not taken: the pad keeps the point under the pointer.
       HandleDpiChange(ThePad, HIWORD(wParam));

@@ -9,6 +9,7 @@
 #include "app/SingleInstance.h"
 #include "base/X87.h"
 #include "bridge/Bridge.h"
+#include "bridge/BridgeWin.h"
 #include "calc/KeyActions.h"
 #include "calc/KeyTable.h"
 #include "gesture/Gesture.h"
@@ -119,8 +120,8 @@ int RunKwix(HINSTANCE instance) {
   SetDecimalKeyCaption(static_cast<char16_t>(wide));
   LocaleDigitGrouping();  // fetched once now, like the decimal separator, not during a grab
 
-  KeyBridge = &SystemBridge();
   HWND pad = CreatePad(instance);
+  KeyBridge = &SystemBridge(pad, kPutBackTimerId);
   // /toggle from a copy that is not elevated reaches an elevated one: it only shows or hides
   // the pad. Ending it stays with programs of its own level, as the system filters WM_QUIT.
   ChangeWindowMessageFilterEx(pad, msg::Toggle, MSGFLT_ALLOW, nullptr);
@@ -130,5 +131,7 @@ int RunKwix(HINSTANCE instance) {
   MSG message;
   // GetMessage's -1 (an error) must not spin the loop for ever.
   while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+  // A result only offered stays on the clipboard after the pad.
+  KeyBridge->RenderAllFormats();
   return 0;
 }

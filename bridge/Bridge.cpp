@@ -61,9 +61,18 @@ bool IsTerminal(const std::string& windowClass) {
   return false;
 }
 
-// Registered formats that ask clipboard history and the cloud clipboard to skip an item.
+// Registered formats that ask clipboard history, the cloud clipboard and older clipboard tools
+// to skip an item.
 const char* const kPrivateFormats[] = {"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory",
-                                       "CanUploadToCloudClipboard"};
+                                       "CanUploadToCloudClipboard", "Clipboard Viewer Ignore"};
+
+// Formats whose data is a GDI object or another handle, not a memory block that can be copied:
+// bitmaps, metafiles and palettes (Windows makes CF_BITMAP from a kept CF_DIB again), what the
+// owner draws itself, and the private and GDI ranges.
+bool IsHandleFormat(unsigned format) {
+  return format == 2 || format == 3 || format == 9 || format == 14 || format == 0x80 || format == 0x82 ||
+         format == 0x83 || format == 0x8E || (format >= 0x200 && format < 0x400);
+}
 
 // Key events gathered for one Send: a tap, a chord, a run of taps.
 class Strokes {
@@ -126,25 +135,37 @@ bool Bridge::ClipboardFree(bool changed) {
   return true;
 }
 
-bool Bridge::WriteClipboard(unsigned format, const void* bytes, size_t count) {
-  if (!OpenClipboard()) return false;
-  bool written = clipboard_.Empty() && clipboard_.SetData(format, bytes, count);
+void Bridge::Mark() {
   const uint32_t no = 0;
   for (const char* name : kPrivateFormats) {
-    if (unsigned privateFormat = written ? clipboard_.RegisterFormat(name) : 0)
-      clipboard_.SetData(privateFormat, &no, sizeof no);
+    if (unsigned privateFormat = clipboard_.RegisterFormat(name)) clipboard_.SetData(privateFormat, &no, sizeof no);
   }
+}
+
+bool Bridge::WriteClipboard(const std::string& text, bool offer) {
+  if (!OpenClipboard()) return false;
+  const bool written = clipboard_.Empty() && (offer ? clipboard_.Offer(kClipboardText)
+                                                    : clipboard_.SetData(kClipboardText, text.c_str(), text.size() + 1));
+  if (written) Mark();
   clipboard_.Close();
+  borrowed_ = clipboard_.SequenceNumber();
   return written;
 }
 
-void Bridge::PasteAndSelect(const std::string& text) {
+void Bridge::PasteAndSelect(const std::string& text, bool keepClipboard) {
+  if (keepClipboard) Keep();
   // Ctrl+V of whatever the clipboard held before would paste the user's old content, and a
   // paste that fails while another program reads the new content would leave the Shift+Left
-  // taps to select the user's text.
-  if (!WriteClipboard(kClipboardText, text.c_str(), text.size() + 1) || !ClipboardFree(true)) {
+  // taps to select the user's text. A result to be put back after is only offered: the target
+  // asking for it tells that it has read it.
+  if (!WriteClipboard(text, kept_.has_value()) || !ClipboardFree(true)) {
+    EndKeeping();
     beeper_.Beep();
     return;
+  }
+  if (kept_) {
+    offered_ = text, read_ = false, offeredAt_ = clock_.NowMs();
+    clock_.StartTicks(kPutBackTickMs);
   }
   // No wait before the Shift+Left taps: they follow Ctrl+V in the one input stream to
   // the same focused thread, which reads the clipboard while handling Ctrl+V, before it
@@ -158,6 +179,85 @@ void Bridge::PasteAndSelect(const std::string& text) {
                  .Tap(kVkLeft, text.size())
                  .Up(kVkShift)
                  .Events());
+}
+
+void Bridge::RenderFormat(unsigned format) {
+  if (!offered_ || format != kClipboardText) return;
+  clipboard_.SetData(kClipboardText, offered_->c_str(), offered_->size() + 1);
+  read_ = true;
+  borrowed_ = clipboard_.SequenceNumber();
+}
+
+void Bridge::RenderAllFormats() {
+  if (offered_ && clipboard_.SequenceNumber() == borrowed_ && OpenClipboard()) {
+    clipboard_.SetData(kClipboardText, offered_->c_str(), offered_->size() + 1);
+    clipboard_.Close();
+  }
+  EndKeeping();
+}
+
+void Bridge::PutBackTick() {
+  // A newer copy, by the user or another program, stays; so does a result not read in time.
+  if (!offered_ || clipboard_.SequenceNumber() != borrowed_) return EndKeeping();
+  if (!read_) {
+    if (Expired(offeredAt_, clock_.NowMs(), kPasteReadLimitMs)) RenderAllFormats();
+    return;
+  }
+  // Once the target has closed the clipboard it has its paste.
+  if (!clipboard_.Open()) return;
+  PutBack();
+  clipboard_.Close();
+  EndKeeping();
+}
+
+void Bridge::Keep() {
+  // A result still offered is about to be replaced; the clipboard it replaced is kept already.
+  offered_.reset();
+  clock_.StopTicks();
+  if (kept_ || !clipboard_.OwnerAnswers(kOwnerAnswerMs) || !OpenClipboard()) return;
+  Kept kept{{}, clipboard_.SequenceNumber()};
+  size_t total = 0;
+  bool whole = true;
+  for (unsigned format : clipboard_.Formats()) {
+    if (IsHandleFormat(format)) continue;
+    std::string bytes;
+    whole = clipboard_.GetData(format, kKeepLimitBytes - total, bytes);
+    if (!whole) break;
+    total += bytes.size();
+    if (!bytes.empty()) kept.formats.emplace_back(format, std::move(bytes));
+  }
+  clipboard_.Close();
+  // Half of it would be worse than none, and so would a clipboard that changed meanwhile.
+  if (whole && clipboard_.SequenceNumber() == kept.sequence) kept_ = std::move(kept);
+}
+
+void Bridge::GiveBack() {
+  if (!kept_ || offered_) return;
+  const uint32_t now = clipboard_.SequenceNumber();
+  if (now != kept_->sequence && now == borrowed_ && OpenClipboard()) {
+    PutBack();
+    clipboard_.Close();
+  }
+  EndKeeping();
+}
+
+// Whole or not at all: a format that cannot be put back empties the clipboard again.
+void Bridge::PutBack() {
+  bool whole = clipboard_.Empty();
+  for (const auto& [format, bytes] : kept_->formats)
+    whole = whole && clipboard_.SetData(format, bytes.data(), bytes.size());
+  if (!whole) {
+    clipboard_.Empty();
+    return;
+  }
+  // Clipboard history has it already.
+  Mark();
+}
+
+void Bridge::EndKeeping() {
+  kept_.reset();
+  offered_.reset();
+  clock_.StopTicks();
 }
 
 bool Bridge::Send(const std::vector<TKeyEvent>& keys) {
@@ -186,6 +286,7 @@ Bridge::Copy Bridge::WaitForCopy(uint32_t sequenceBefore, uint32_t sentAt, int n
       Copy copy{Copy::Unreadable, u""};
       if (OpenClipboard()) {
         if (clipboard_.GetUnicodeText(kCopyReadLimit, copy.text)) copy.state = Copy::Copied;
+        borrowed_ = clipboard_.SequenceNumber();
         clipboard_.Close();
       }
       return copy;
@@ -201,13 +302,14 @@ Bridge::Copy Bridge::WaitForCopy(uint32_t sequenceBefore, uint32_t sentAt, int n
   }
 }
 
-TGrab Bridge::GrabNumberAtCaret(const NumberTest& isNumber) {
+TGrab Bridge::GrabNumberAtCaret(const NumberTest& isNumber, bool keepClipboard) {
   late_.reset();
   // Refused before any key: in a terminal Ctrl+C interrupts; while another program holds the
   // clipboard no copy can come, and a word selected for one would lie under the next paste.
   // The clipboard is not emptied first: that would wake clipboard tools just as the target
   // copies, and the sequence number tells a copy anyway.
   if (IsTerminal(target_.ForegroundClass()) || !ClipboardFree(false)) return TGrab{GrabOutcome::Refused, u""};
+  if (keepClipboard) Keep();
   const uint32_t sequenceBefore = clipboard_.SequenceNumber();
   run_ = Run{target_.Foreground(), clock_.NowMs(), sequenceBefore};
   // Ctrl+Right to the end of the word, Ctrl+Shift+Left back to its start, Ctrl+C.
@@ -215,10 +317,14 @@ TGrab Bridge::GrabNumberAtCaret(const NumberTest& isNumber) {
   if (!Send(keys.Events())) return TGrab{GrabOutcome::Refused, u""};
   const uint32_t sentAt = clock_.NowMs();
   Copy copy = WaitForCopy(sequenceBefore, sentAt, kEmptyFieldMs);
-  if (copy.state != Copy::None) return Settle(copy, isNumber);
-  // Nothing yet: an empty field, or a copy that a page's process makes late.
-  late_ = LateCopy{run_, sequenceBefore, sentAt};
-  return TGrab{GrabOutcome::Empty, u""};
+  if (copy.state == Copy::None) {
+    // Nothing yet: an empty field, or a copy that a page's process makes late.
+    late_ = LateCopy{run_, sequenceBefore, sentAt};
+    return TGrab{GrabOutcome::Empty, u""};
+  }
+  const TGrab grab = Settle(copy, isNumber);
+  GiveBack();
+  return grab;
 }
 
 TGrab Bridge::TakeLateCopy(const NumberTest& isNumber) {
@@ -226,14 +332,18 @@ TGrab Bridge::TakeLateCopy(const NumberTest& isNumber) {
   const LateCopy late = *late_;
   late_.reset();
   while (clipboard_.SequenceNumber() == late.sequence) {
-    if (Expired(late.sentAt, clock_.NowMs(), kLateCopyMs)) return TGrab{GrabOutcome::Empty, u""};
+    if (Expired(late.sentAt, clock_.NowMs(), kLateCopyMs)) {
+      GiveBack();
+      return TGrab{GrabOutcome::Empty, u""};
+    }
     clock_.SleepMs(kCopyPollMs);
   }
   // The grab goes on as it would have in time, with its time limit from now.
   run_ = late.run;
   run_.start = clock_.NowMs();
-  Copy copy = WaitForCopy(late.sequence, late.sentAt, kLateCopyMs);
-  return Settle(copy, isNumber);
+  const TGrab grab = Settle(WaitForCopy(late.sequence, late.sentAt, kLateCopyMs), isNumber);
+  GiveBack();
+  return grab;
 }
 
 TGrab Bridge::Settle(Copy copy, const NumberTest& isNumber) {
@@ -277,8 +387,9 @@ TGrab Bridge::Refuse(Undo undo, size_t steps, size_t blanks) {
     case Undo::Left: keys.Tap(kVkLeft); break;
   }
   Send(keys.Events());
-  // The target's copy ends a spreadsheet's copy mode (its next Enter would paste the cells).
-  if (clipboard_.SequenceNumber() != run_.sequence && OpenClipboard()) {
+  // The target's copy ends a spreadsheet's copy mode (its next Enter would paste the cells);
+  // so does the user's clipboard put back.
+  if (!kept_ && clipboard_.SequenceNumber() != run_.sequence && OpenClipboard()) {
     clipboard_.Empty();
     clipboard_.Close();
   }

@@ -42,8 +42,10 @@ class KeySink {
   virtual void Send(const std::vector<TKeyEvent>& events) = 0;
 };
 
-// Single attempts at the system clipboard; the bridge decides about retrying. Empty,
-// SetData and GetUnicodeText are only called between a successful Open and its Close.
+// Single attempts at the system clipboard, opened by the pad's window; the bridge decides
+// about retrying. The calls other than Open, SequenceNumber, RegisterFormat and OwnerAnswers
+// are only made between a successful Open and its Close, and SetData also while the pad
+// renders a format it offered.
 class ClipboardPort {
  public:
   virtual ~ClipboardPort() = default;
@@ -53,13 +55,24 @@ class ClipboardPort {
   virtual bool Empty() = 0;
   // Hands a copy of count bytes to the clipboard in the given format.
   virtual bool SetData(unsigned format, const void* bytes, size_t count) = 0;
+  // Offers a format without its data (delayed rendering): the pad is asked for it when a
+  // program reads it (Bridge::RenderFormat).
+  virtual bool Offer(unsigned format) = 0;
   // The CF_UNICODETEXT text up to its zero, never past the end of its block and at most
   // limit code units; false when the clipboard holds no text.
   virtual bool GetUnicodeText(size_t limit, std::u16string& text) = 0;
+  // The formats on the clipboard, as the system lists them.
+  virtual std::vector<unsigned> Formats() = 0;
+  // A copy of a format's memory block; false when it has none, it cannot be locked, or it is
+  // larger than limit bytes.
+  virtual bool GetData(unsigned format, size_t limit, std::string& bytes) = 0;
   // Changes whenever the clipboard's content changes or it is emptied.
   virtual uint32_t SequenceNumber() = 0;
   // The number of a registered clipboard format (RegisterClipboardFormat); 0 on failure.
   virtual unsigned RegisterFormat(const char* name) = 0;
+  // Whether the program that owns the clipboard answers a message within timeoutMs, as it
+  // must to render a format it only offered; true when there is no owner.
+  virtual bool OwnerAnswers(int timeoutMs) = 0;
 };
 
 class BridgeClock {
@@ -68,6 +81,9 @@ class BridgeClock {
   virtual void SleepMs(int ms) = 0;
   // Milliseconds from any origin; wraps around.
   virtual uint32_t NowMs() = 0;
+  // Bridge::PutBackTick every ms milliseconds, from the pad's message loop, until stopped.
+  virtual void StartTicks(int ms) = 0;
+  virtual void StopTicks() = 0;
 };
 
 class Beeper {
@@ -119,6 +135,15 @@ constexpr int kCopyPollMs = 2;
 // A longer copy is a block of cells or a paragraph, not a number at the caret.
 constexpr size_t kMaxWordLength = 255;
 
+// Keeping the user's clipboard. A larger one is not kept; nor is one whose owner does not
+// answer within kOwnerAnswerMs, as it could keep the pad waiting for a format it renders.
+constexpr size_t kKeepLimitBytes = size_t{64} << 20;
+constexpr int kOwnerAnswerMs = 100;
+// While a pasted result waits to be read, the pad looks this often whether it has been; a
+// target that has not read it within kPasteReadLimitMs keeps it on the clipboard.
+constexpr int kPutBackTickMs = 20;
+constexpr int kPasteReadLimitMs = 5000;
+
 // What the grab of the number at the caret came to. Whatever it is, the target's text is as
 // it was: a number is selected there, or nothing is.
 enum class GrabOutcome {
@@ -145,23 +170,29 @@ class Bridge {
   bool TargetTakesInput();
 
   void TapKey(uint8_t vk);
-  // True when the bytes are on the clipboard. Clipboard history and the cloud clipboard
-  // are asked to leave them out.
-  bool WriteClipboard(unsigned format, const void* bytes, size_t count);
   // Pastes text into the target and leaves it selected from its end back to its start;
   // beeps and sends nothing when the text could not be put on the clipboard, or the
-  // clipboard is not free again for the target to read it.
-  void PasteAndSelect(const std::string& text);
+  // clipboard is not free again for the target to read it. With keepClipboard, what the
+  // clipboard held is put back once the target has read the text.
+  void PasteAndSelect(const std::string& text, bool keepClipboard);
 
   // The word ending at or after the target's caret (Ctrl+Right, Ctrl+Shift+Left, Ctrl+C), left
   // selected there when it is a number. An Empty outcome may still turn into a number or a
-  // refusal: a copy that comes late is watched for until TakeLateCopy.
-  TGrab GrabNumberAtCaret(const NumberTest& isNumber);
+  // refusal: a copy that comes late is watched for until TakeLateCopy. With keepClipboard,
+  // what the clipboard held is put back once the grab has read the target's copy.
+  TGrab GrabNumberAtCaret(const NumberTest& isNumber, bool keepClipboard);
   // Whether an Empty grab's copy is still watched for.
   bool WatchingLateCopy() const { return late_.has_value(); }
   // Ends the watch, at the user's next key: waits for the copy until kLateCopyMs after its
   // Ctrl+C; Empty when none came, else what the grab would have made of it in time.
   TGrab TakeLateCopy(const NumberTest& isNumber);
+
+  // A program reads a format the pad only offered (WM_RENDERFORMAT): the pasted result.
+  void RenderFormat(unsigned format);
+  // The pad ends while its result is only offered (WM_RENDERALLFORMATS): it stays there.
+  void RenderAllFormats();
+  // While a pasted result waits to be read: once it has been, the user's clipboard goes back.
+  void PutBackTick();
 
  private:
   // One grab's keys: where they go.
@@ -182,6 +213,10 @@ class Bridge {
     std::u16string text;
   };
 
+  // Puts bytes on the clipboard, or offers them, marked for clipboard history and the cloud
+  // clipboard to leave out; false when they are not there.
+  bool WriteClipboard(const std::string& text, bool offer);
+  void Mark();
   bool OpenClipboard();
   // Whether the target can open the clipboard now: a program that held it has let go. After a
   // change, a clipboard tool is first given the time to begin reading it.
@@ -203,6 +238,13 @@ class Bridge {
   // A copy the grab caused is emptied away.
   TGrab Refuse(Undo undo, size_t steps = 0, size_t blanks = 0);
 
+  // The user's clipboard, kept while the pad borrows it (KeepClipboard): saved whole or not at
+  // all. Put back only while the clipboard holds what the pad put there or had the target copy.
+  void Keep();
+  void GiveBack();
+  void PutBack();
+  void EndKeeping();
+
   KeySink& keys_;
   ClipboardPort& clipboard_;
   BridgeClock& clock_;
@@ -210,9 +252,16 @@ class Bridge {
   TargetPort& target_;
   Run run_;
   std::optional<LateCopy> late_;
+  struct Kept {
+    std::vector<std::pair<unsigned, std::string>> formats;  // the memory formats, byte for byte
+    uint32_t sequence;                                      // the clipboard's when saved
+  };
+  std::optional<Kept> kept_;
+  uint32_t borrowed_ = 0;  // the clipboard's sequence number while it holds what the pad caused
+  // The pasted result offered to the target, until it has been read.
+  std::optional<std::string> offered_;
+  bool read_ = false;
+  uint32_t offeredAt_ = 0;
 };
-
-// The bridge to the real focused application (Windows builds).
-Bridge& SystemBridge();
 
 #endif

@@ -51,7 +51,7 @@ void Win32KeySink::Send(const std::vector<TKeyEvent>& events) {
   if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-bool Win32Clipboard::Open() { return ::OpenClipboard(nullptr) != 0; }
+bool Win32Clipboard::Open() { return ::OpenClipboard(pad_) != 0; }
 
 void Win32Clipboard::Close() { ::CloseClipboard(); }
 
@@ -89,6 +89,40 @@ bool Win32Clipboard::GetUnicodeText(size_t limit, std::u16string& text) {
   return true;
 }
 
+bool Win32Clipboard::Offer(unsigned format) {
+  // A null handle asks the owner, the pad's window, to render the format when it is read.
+  SetLastError(ERROR_SUCCESS);
+  SetClipboardData(format, nullptr);
+  return GetLastError() == ERROR_SUCCESS;
+}
+
+std::vector<unsigned> Win32Clipboard::Formats() {
+  std::vector<unsigned> formats;
+  for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format))
+    formats.push_back(format);
+  return formats;
+}
+
+bool Win32Clipboard::GetData(unsigned format, size_t limit, std::string& bytes) {
+  HANDLE block = GetClipboardData(format);
+  if (!block) return false;
+  const size_t size = GlobalSize(block);
+  if (size > limit) return false;
+  if (size == 0) return bytes.clear(), true;
+  ScopedGlobalLock lock(block);
+  if (!lock.Data()) return false;
+  bytes.assign(static_cast<const char*>(lock.Data()), size);
+  return true;
+}
+
+bool Win32Clipboard::OwnerAnswers(int timeoutMs) {
+  HWND owner = GetClipboardOwner();
+  if (!owner || GetWindowThreadProcessId(owner, nullptr) == GetCurrentThreadId()) return true;
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(owner, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, static_cast<UINT>(timeoutMs),
+                             &result) != 0;
+}
+
 uint32_t Win32Clipboard::SequenceNumber() { return GetClipboardSequenceNumber(); }
 
 unsigned Win32Clipboard::RegisterFormat(const char* name) { return RegisterClipboardFormatA(name); }
@@ -124,12 +158,16 @@ void Win32Clock::SleepMs(int ms) { Sleep(static_cast<DWORD>(ms)); }
 
 uint32_t Win32Clock::NowMs() { return GetTickCount(); }
 
+void Win32Clock::StartTicks(int ms) { SetTimer(pad_, timerId_, static_cast<UINT>(ms), nullptr); }
+
+void Win32Clock::StopTicks() { KillTimer(pad_, timerId_); }
+
 void Win32Beeper::Beep() { MessageBeep(0); }
 
-Bridge& SystemBridge() {
+Bridge& SystemBridge(HWND pad, UINT_PTR timerId) {
   static Win32KeySink keys;
-  static Win32Clipboard clipboard;
-  static Win32Clock clock;
+  static Win32Clipboard clipboard(pad);
+  static Win32Clock clock(pad, timerId);
   static Win32Beeper beeper;
   static Win32Target target;
   static Bridge bridge(keys, clipboard, clock, beeper, target);

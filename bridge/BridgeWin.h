@@ -10,23 +10,40 @@ class Win32KeySink : public KeySink {
   void Send(const std::vector<TKeyEvent>& events) override;
 };
 
-// The clipboard opened without an owner window.
+#include <windows.h>
+
+// The clipboard opened by the pad's window, which renders what the pad offers.
 class Win32Clipboard : public ClipboardPort {
  public:
+  explicit Win32Clipboard(HWND pad) : pad_(pad) {}
   bool Open() override;
   void Close() override;
   bool Empty() override;
   bool SetData(unsigned format, const void* bytes, size_t count) override;
+  bool Offer(unsigned format) override;
   bool GetUnicodeText(size_t limit, std::u16string& text) override;
+  std::vector<unsigned> Formats() override;
+  bool GetData(unsigned format, size_t limit, std::string& bytes) override;
   uint32_t SequenceNumber() override;
   unsigned RegisterFormat(const char* name) override;
+  bool OwnerAnswers(int timeoutMs) override;
+
+ private:
+  HWND pad_;
 };
 
-// Sleep and GetTickCount.
+// Sleep, GetTickCount, and a timer on the pad's window (timerId) for the put-back ticks.
 class Win32Clock : public BridgeClock {
  public:
+  Win32Clock(HWND pad, UINT_PTR timerId) : pad_(pad), timerId_(timerId) {}
   void SleepMs(int ms) override;
   uint32_t NowMs() override;
+  void StartTicks(int ms) override;
+  void StopTicks() override;
+
+ private:
+  HWND pad_;
+  UINT_PTR timerId_;
 };
 
 // MessageBeep (0).
@@ -45,5 +62,9 @@ class Win32Target : public TargetPort {
   std::string ForegroundClass() override;
   bool Answers(int timeoutMs) override;
 };
+
+// The bridge to the real focused application, its clipboard opened by the pad's window, its
+// put-back ticks the pad's timer timerId; made on the first call.
+Bridge& SystemBridge(HWND pad, UINT_PTR timerId);
 
 #endif

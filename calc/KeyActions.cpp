@@ -8,6 +8,7 @@
 #include "pad/Drawing.h"
 #include "pad/Geometry.h"
 #include "pad/PadWindow.h"
+#include "settings/Settings.h"
 
 std::string DisplayText;
 bool Typing = false;
@@ -48,7 +49,7 @@ void KeypadAction(PadWindow& window, const TButtonRec& entry) {
       if (!KeyBridge->TargetTakesInput()) break;
       // Anything but a number or an empty field stays the user's, and so does the pad: a
       // result pasted later would replace what the grab selected.
-      const TGrab grab = KeyBridge->GrabNumberAtCaret(IsCopiedNumber);
+      const TGrab grab = KeyBridge->GrabNumberAtCaret(IsCopiedNumber, KeepClipboard);
       if (grab.outcome == GrabOutcome::Refused) {
         window.Beep();
       } else {
@@ -108,7 +109,7 @@ void CalculatorAction(Canvas& context, PadWindow& window, const TButtonRec& entr
     case bkEquals:
       if (!KeyBridge->TargetTakesInput()) break;
       Kernel.Evaluate(0);
-      KeyBridge->PasteAndSelect(PasteNumberText(Kernel.Accumulator));
+      KeyBridge->PasteAndSelect(PasteNumberText(Kernel.Accumulator), KeepClipboard);
       break;
     case bkAdd:
     case bkSubtract:

@@ -16,8 +16,8 @@
 // and, answered 1 or 0 as they succeed:
 //   set TEXT           the EDIT (a Unicode one) holding TEXT (UTF-8), the caret at the "|" in it
 //                      or at the end; lets go of the file held
-//   mode MODE          how the EDIT behaves: edit (as it is), late (each Ctrl+C keeps its thread
-//                      busy 900 ms first, as a workbook recalculating), grid (Ctrl+C copies
+//   mode MODE          how the EDIT behaves: edit (as it is), late (each Ctrl+C and Ctrl+V keeps
+//                      its thread busy 900 ms first, as a workbook recalculating), grid (Ctrl+C copies
 //                      cells and owns the clipboard, Enter pastes them until another program
 //                      empties it, as a spreadsheet's copy mode), console (inside a top-level
 //                      window of the class of Windows' console), browser (a plain Left or Right
@@ -27,6 +27,10 @@
 //   hold, release      another program's window holds the clipboard open, or lets it go
 //   tool on|off        a clipboard history tool: a window of another thread holds the clipboard
 //                      40 ms after each change
+//   fill TEXT|big      what the user copied: TEXT (UTF-8) and a private format of a few bytes, or
+//                      4 MiB of text and an image of 8 MiB (CF_DIB)
+//   kept               the clipboard's Unicode text (its length when longer than 40), then its
+//                      private format's bytes in hex or "none"
 //   lock PATH          holds the file open for writing, sharing only reading
 //   quit               WM_QUIT to the pad's thread
 #include <windows.h>
@@ -61,6 +65,16 @@ std::string Utf8(const std::wstring& wide) {
   utf8.resize(
       WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr) - 1);
   return utf8;
+}
+
+const char kPrivate[] = "KWIX e2e private";
+const char kPrivateBytes[] = "\x01\x00\xFFprivate";
+
+void PutBytes(UINT format, const void* bytes, size_t size) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+  memcpy(GlobalLock(block), bytes, size);
+  GlobalUnlock(block);
+  SetClipboardData(format, block);
 }
 
 void PutText(const std::wstring& text) {
@@ -103,8 +117,9 @@ DWORD WINAPI ToolThread(LPVOID) {
 
 LRESULT CALLBACK Behave(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const bool ctrlC = message == WM_KEYDOWN && wParam == 'C' && GetKeyState(VK_CONTROL) < 0;
+  const bool ctrlV = message == WM_KEYDOWN && wParam == 'V' && GetKeyState(VK_CONTROL) < 0;
   CtrlC += ctrlC;
-  if (ctrlC && Is("late")) Sleep(900);
+  if ((ctrlC || ctrlV) && Is("late")) Sleep(900);
   DWORD start = 0, end = 0;
   SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   if (Is("page") && message == WM_CHAR && wParam == 3) {
@@ -173,6 +188,17 @@ void Run(char* cmd) {
       while (GetTickCount() - start < 10u * (n + 1)) Sleep(1);
     }
     printf("%d %lu\n", n, gap);
+  } else if (is("kept") && OpenClipboard(Edit)) {
+    HANDLE h = GetClipboardData(CF_UNICODETEXT);
+    std::wstring text = h ? static_cast<const wchar_t*>(GlobalLock(h)) : L"";
+    if (h) GlobalUnlock(h);
+    printf("%s ", text.size() > 40 ? std::to_string(text.size()).c_str() : Utf8(text).c_str());
+    h = GetClipboardData(RegisterClipboardFormatA(kPrivate));
+    const unsigned char* bytes = h ? static_cast<const unsigned char*>(GlobalLock(h)) : nullptr;
+    for (size_t i = 0; bytes && i < GlobalSize(h); ++i) printf("%02x", bytes[i]);
+    printf("%s\n", bytes ? "" : "none");
+    if (h) GlobalUnlock(h);
+    CloseClipboard();
   } else if (is("clip") && OpenClipboard(Edit)) {
     for (const char* format :
          {"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"})
@@ -200,6 +226,20 @@ void Run(char* cmd) {
     if (is("hold")) ok = OpenClipboard(Holder);
     if (is("release")) ok = CloseClipboard();
     if (is("tool")) Tool = strcmp(arg, "on") == 0;
+    if (is("fill") && (ok = OpenClipboard(Holder))) {
+      EmptyClipboard();
+      if (strcmp(arg, "big") == 0) {
+        PutText(std::wstring(4 << 20, L'7'));  // PutText empties first: the image after it
+        std::string image(8 << 20, '\x40');
+        BITMAPINFOHEADER header{sizeof header, 2048, 1024, 1, 32, BI_RGB, 8 << 20, 0, 0, 0, 0};
+        memcpy(&image[0], &header, sizeof header);
+        PutBytes(CF_DIB, image.data(), image.size());
+      } else {
+        PutText(Wide(arg));
+        PutBytes(RegisterClipboardFormatA(kPrivate), kPrivateBytes, sizeof kPrivateBytes - 1);
+      }
+      CloseClipboard();
+    }
     if (is("lock")) Locked = CreateFileA(arg, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (is("lock")) ok = Locked != INVALID_HANDLE_VALUE;
     if (is("quit")) PostThreadMessageA(GetWindowThreadProcessId(pad, nullptr), WM_QUIT, 0, 0);

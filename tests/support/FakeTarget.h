@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,16 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
   // it open all along; the window's thread never answers, as a hung one does.
   bool tool = false, held = false, hung = false;
   uint32_t toolMs = 40;
+  // Ctrl+V keeps its thread busy pasteMs before it reads the clipboard; with pastes false it
+  // never reads it.
+  uint32_t pasteMs = 0;
+  bool pastes = true;
+  // The clipboard's owner does not answer (it would not render what it offered); formats whose
+  // memory cannot be locked; the clipboard changes while the pad reads it.
+  bool ownerHung = false, changesWhileRead = false;
+  std::set<unsigned> unlockable;
+  // The pad, which renders the formats it offered and takes its ticks from the message loop.
+  Bridge* pad = nullptr;
   // Another window comes in front once the field has been sent this many batches of keys.
   int awayAfter = -1;
 
@@ -85,18 +96,20 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
   std::string windowClass = "Edit";
   TIntegrity level = 0x2000, own = 0x2000;
 
-  // The clipboard: each format's bytes, the registered formats' names (numbered from 0xC000 as
-  // Windows numbers them), the sequence number, whether the pad has it open.
+  // The clipboard: each format's bytes, the formats the pad offered without their data yet, the
+  // registered formats' names (numbered from 0xC000 as Windows numbers them), the sequence
+  // number, whether the pad has it open.
   std::map<unsigned, std::string> clipboard;
+  std::set<unsigned> offered;
   std::vector<std::string> registered;
   uint32_t sequence = 0;
   bool open = false;
   // The tick count near its wrap; when the field's thread is free again; until when the tool holds
   // the clipboard.
   uint32_t now = 0xFFFFFF00u, freeAt = now, toolUntil = now;
-  // Ctrl and Shift as held down now, and how many keys are; beeps.
+  // Ctrl and Shift as held down now, and how many keys are; beeps; the pad's tick, 0 when none.
   bool ctrl = false, shift = false;
-  int down = 0, beeps = 0;
+  int down = 0, beeps = 0, tickMs = 0;
   // The keys the field took, by name, with the modifiers held ("Ctrl+Right Ctrl+Shift+Left
   // Ctrl+C"), and those the pad sent after another window came in front.
   std::string keys, elsewhere;
@@ -122,16 +135,19 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
     Changed();
   }
   // The clipboard's formats in order with their content: "CF_TEXT=25 CanIncludeInClipboardHistory=0";
-  // texts without their zero, a Unicode one in UTF-8.
-  std::string Formats() const {
+  // texts without their zero, a Unicode one in UTF-8, others by their size; "CF_TEXT?" offered.
+  std::string OnClipboard() const {
     std::string formats;
     for (const auto& [format, bytes] : clipboard) {
       std::string content = bytes;
       if (format == kClipboardText) content = bytes.substr(0, bytes.find('\0'));
       if (format == kClipboardUnicodeText) content = Utf8(UnicodeOf(bytes));
+      if (format < 0xC000 && format != kClipboardText && format != kClipboardUnicodeText)
+        content = std::to_string(bytes.size()) + " bytes";
       if (format >= 0xC000 && bytes.size() == 4) content = std::to_string(static_cast<unsigned char>(bytes[0]));
       formats.append(formats.empty() ? "" : " ").append(FormatName(format)).append("=").append(content);
     }
+    for (unsigned format : offered) formats.append(formats.empty() ? "" : " ").append(FormatName(format)).append("?");
     return formats;
   }
   std::string FormatName(unsigned format) const {
@@ -139,11 +155,21 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
     if (format == kClipboardUnicodeText) return "CF_UNICODETEXT";
     return format >= 0xC000 ? registered.at(format - 0xC000) : "format " + std::to_string(format);
   }
+  // The pad's message loop running ms: the field catches up and the pad ticks.
+  void Idle(uint32_t ms) {
+    for (uint32_t left = ms; left > 0;) {
+      const uint32_t step = tickMs > 0 ? std::min(left, static_cast<uint32_t>(tickMs)) : left;
+      now += step, left -= step;
+      CatchUp();
+      if (tickMs > 0 && pad) pad->PutBackTick();
+    }
+  }
   // The thread catches up with its queue once it is free, unless it hangs; a late copy comes.
   void CatchUp() {
     if (late.due && static_cast<int32_t>(now - late.at) >= 0) late.due = false, Copy(late.copied);
     while (!hung && Free()) {
       if (copying) copying = false, Copy(Selected());
+      if (pasting) pasting = false, Paste();
       if (queue.empty()) return;
       const TKeyEvent event = queue.front();
       queue.erase(queue.begin());
@@ -162,11 +188,26 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
   }
   bool Open() override { return open = ClipboardFree(); }
   void Close() override { open = false; }
-  bool Empty() override { return clipboard.clear(), Changed(), copyMode = false, open; }
+  bool Empty() override { return clipboard.clear(), offered.clear(), Changed(), copyMode = false, open; }
+  // Rendering what it offered, the pad changes nothing that the sequence number counts.
   bool SetData(unsigned format, const void* bytes, size_t count) override {
     clipboard[format] = std::string(static_cast<const char*>(bytes), count);
-    return Changed(), open;
+    offered.erase(format);
+    if (!rendering) Changed();
+    return open || rendering;
   }
+  bool Offer(unsigned format) override { return offered.insert(format), Changed(), open; }
+  std::vector<unsigned> Formats() override {
+    std::set<unsigned> all(offered);
+    for (const auto& [format, bytes] : clipboard) all.insert(format);
+    return std::vector<unsigned>(all.begin(), all.end());
+  }
+  bool GetData(unsigned format, size_t limit, std::string& bytes) override {
+    if (changesWhileRead) changesWhileRead = false, ++sequence;
+    if (!open || !clipboard.count(format) || unlockable.count(format) || clipboard[format].size() > limit) return false;
+    return bytes = clipboard[format], true;
+  }
+  bool OwnerAnswers(int timeoutMs) override { return ownerHung ? (now += static_cast<uint32_t>(timeoutMs), false) : true; }
   bool GetUnicodeText(size_t limit, std::u16string& got) override {
     if (!open || !TextOnClipboard(got)) return false;
     got.resize(std::min(got.size(), limit));
@@ -180,6 +221,8 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
   }
   void SleepMs(int ms) override { now += static_cast<uint32_t>(ms), CatchUp(); }
   uint32_t NowMs() override { return now; }
+  void StartTicks(int ms) override { tickMs = ms; }
+  void StopTicks() override { tickMs = 0; }
   void Beep() override { ++beeps; }
   uintptr_t Foreground() override { return !foreground ? 0 : away ? 2 : 1; }
   TIntegrity ForegroundIntegrity() override { return level; }
@@ -222,7 +265,7 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
 
  private:
   std::vector<TKeyEvent> queue;
-  bool copying = false, away = false, copiedOnce = false;
+  bool copying = false, pasting = false, rendering = false, away = false, copiedOnce = false;
   int batches = 0;
   struct {
     bool due = false;
@@ -312,9 +355,12 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
     }
     return true;
   }
+  // Ctrl+V: a text the pad only offered is rendered by the pad while the field reads it.
   void Paste() {
+    if (!pastes || !ClipboardFree()) return;
+    if (offered.count(kClipboardText) && pad) rendering = true, pad->RenderFormat(kClipboardText), rendering = false;
     std::u16string pasted;
-    if (ClipboardFree() && TextOnClipboard(pasted)) Type(pasted);
+    if (TextOnClipboard(pasted)) Type(pasted);
   }
   void KeyDown(uint8_t vk) {
     ++down;
@@ -322,7 +368,7 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
     if (vk == kVkControl || vk == kVkShift) return;
     keys += (keys.empty() ? "" : " ") + std::string(ctrl ? "Ctrl+" : "") + (shift ? "Shift+" : "") + KeyName(vk);
     if (ctrl && vk == kVkC) CtrlC();
-    if (ctrl && vk == kVkV) Paste();
+    if (ctrl && vk == kVkV) pasting = true, freeAt = now + pasteMs;
     if (vk == kVkLeft || vk == kVkRight) Move(vk == kVkRight);
     if (vk == kVkDecimal) Type(u".");
     if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9)

@@ -128,6 +128,7 @@ struct Program {
     SetDecimalKeyCaption(u'.');
     SetLocaleDigitGrouping(u',', "3;0");
     KeyBridge = &bridge;
+    target.pad = &bridge;
     LoadSettings(pad, 0);
     UpdateCellMetrics(pad, 0);
     Kernel.OnChange = [this](TSmplCalcKrnl&) { HandlePadMessage(pad, pad, msg::User, TPoint{}); };
