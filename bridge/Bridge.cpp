@@ -144,8 +144,9 @@ void Bridge::Mark() {
 
 bool Bridge::WriteClipboard(const std::string& text, bool offer) {
   if (!OpenClipboard()) return false;
-  const bool written = clipboard_.Empty() && (offer ? clipboard_.Offer(kClipboardText)
-                                                    : clipboard_.SetData(kClipboardText, text.c_str(), text.size() + 1));
+  const bool written =
+      clipboard_.Empty() &&
+      (offer ? clipboard_.Offer(kClipboardText) : clipboard_.SetData(kClipboardText, text.c_str(), text.size() + 1));
   if (written) Mark();
   clipboard_.Close();
   borrowed_ = clipboard_.SequenceNumber();

@@ -50,7 +50,7 @@ extern const TFontParams DefaultFontParams;
   X(CalcEditColor, int32_t, pkInteger, 0)                        \
   X(CalcEditTextColor, int32_t, pkInteger, 0xFFFFFF)             \
   X(MaskColor, int32_t, pkInteger, 0xFF00FF)                     \
-  X(CircleTurnsPercent, int32_t, pkInteger, 100)                \
+  X(CircleTurnsPercent, int32_t, pkInteger, 100)                 \
   X(KeepClipboard, bool, pkBoolean, false)
 
 // Written only by LoadSettings (and ClearSettings).

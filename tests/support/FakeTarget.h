@@ -207,7 +207,9 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
     if (!open || !clipboard.count(format) || unlockable.count(format) || clipboard[format].size() > limit) return false;
     return bytes = clipboard[format], true;
   }
-  bool OwnerAnswers(int timeoutMs) override { return ownerHung ? (now += static_cast<uint32_t>(timeoutMs), false) : true; }
+  bool OwnerAnswers(int timeoutMs) override {
+    return ownerHung ? (now += static_cast<uint32_t>(timeoutMs), false) : true;
+  }
   bool GetUnicodeText(size_t limit, std::u16string& got) override {
     if (!open || !TextOnClipboard(got)) return false;
     got.resize(std::min(got.size(), limit));
