@@ -323,7 +323,7 @@ TGrab Bridge::GrabNumberAtCaret(const NumberTest& isNumber, bool keepClipboard) 
     late_ = LateCopy{run_, sequenceBefore, sentAt};
     return TGrab{GrabOutcome::Empty, u""};
   }
-  const TGrab grab = Settle(copy, isNumber);
+  TGrab grab = Settle(copy, isNumber);
   GiveBack();
   return grab;
 }
@@ -342,7 +342,7 @@ TGrab Bridge::TakeLateCopy(const NumberTest& isNumber) {
   // The grab goes on as it would have in time, with its time limit from now.
   run_ = late.run;
   run_.start = clock_.NowMs();
-  const TGrab grab = Settle(WaitForCopy(late.sequence, late.sentAt, kLateCopyMs), isNumber);
+  TGrab grab = Settle(WaitForCopy(late.sequence, late.sentAt, kLateCopyMs), isNumber);
   GiveBack();
   return grab;
 }

@@ -299,8 +299,8 @@ TEST(KeyActions, EqualsKeepsItsPromise) {
     while (wordEnd > 0 && (t.Blank(wordEnd - 1) || t.text[wordEnd - 1] == u'\n')) --wordEnd;
     const size_t wordStart = t.WordLeft(wordEnd);
     // An emoji in it, which editors step over differently: the caret goes to its start instead.
-    const bool emoji = std::any_of(t.text.begin() + wordStart, t.text.begin() + wordEnd,
-                                   [](char16_t c) { return c >= 0xD800 && c < 0xE000; });
+    const std::u16string word = t.text.substr(wordStart, wordEnd - wordStart);
+    const bool emoji = std::any_of(word.begin(), word.end(), [](char16_t c) { return c >= 0xD800 && c < 0xE000; });
     SCOPED_TRACE("seed " + std::to_string(seed) + ", run " + std::to_string(run) + ": \"" + shown + "\", collapsing " +
                  std::to_string(t.collapsing) + ", copies " + std::to_string(int(t.copies)) + " after " +
                  std::to_string(t.copyMs) + " ms, tool " + std::to_string(t.tool) + ", away after " +

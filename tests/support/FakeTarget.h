@@ -411,7 +411,8 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
   // Replaces the selection, leaving the caret after the typed text.
   void Type(const std::u16string& typed) {
     const size_t start = std::min(caret, anchor);
-    text.replace(start, std::max(caret, anchor) - start, typed);
+    text.erase(start, std::max(caret, anchor) - start);
+    text.insert(start, typed);
     caret = anchor = start + typed.size();
   }
 };
