@@ -37,33 +37,48 @@ constexpr uintptr_t kSampleTimerId = 0;
 constexpr uintptr_t kBackupTimerId = 1;
 
 // Every program-wide variable back to its value at start: the settings (before their first
-// load), the mode and cell metrics, the pointer state, the cursor trail, the calc edit's
-// text and the kernel.
+// load), the mode and cell metrics, the cursor trail, the calc edit's text and the kernel.
 void ResetProgramState();
 
-// The colour state of the key in (col, row) from the pointer state.
-int KeyColorState(int col, int row);
-// Draws the key in (col, row) in its current state.
-void RedrawKey(Canvas& context, int col, int row);
-// The paint: the keys (and in calculator mode the calc edit) that meet the paint rectangle.
-void PaintPad(Canvas& context, const TRect& paintRect);
+// The pointer over the pad, at its values at start.
+struct TPointerState {
+  // The cell under the pointer (from CellAt), whether it is a key of the current mode with
+  // the pointer over the pad, and whether the left button is held down on the pad.
+  int32_t HotCol = 0;
+  int32_t HotRow = 0;
+  bool HotValid = false;
+  bool Pressed = false;
+  // The drag origin: the client point of the last left-button press.
+  TPoint PressPoint;
+  // The hover state as of the last UpdateHover.
+  int32_t PrevHotCol = 0;
+  int32_t PrevHotRow = 0;
+  bool PrevHotValid = false;
+  bool PrevPressed = false;
+  // A leave notification has been requested and not yet delivered.
+  bool Tracking = false;
+};
 
-// Redraws just the keys whose colour state changed and sets the pointer shape.
-void UpdateHover(Canvas& context, PadWindow& window);
-// Runs the key action of the hot key, if there is one.
-void ActivateHotKey(Canvas& context, PadWindow& window);
+// The running program's state: made once at start-up, before the pad window, and reached by the
+// window procedure through that window. Tests make a fresh one for each case.
+struct TKwix {
+  TPointerState Pointer;
+};
+
+// The paint: the keys (and in calculator mode the calc edit) that meet the paint rectangle.
+void PaintPad(const TKwix& kwix, Canvas& context, const TRect& paintRect);
 
 // A message for the pad other than paint, erase and the timers: the pointer stage for the
 // mouse range (point in client coordinates), then the dispatch of the messages handled here.
 // Returns false when the message is (also) left to the system's default handling, as WM_INPUT
 // is so that the system frees the input.
-bool HandlePadMessage(Canvas& context, PadHost& window, uint32_t message, TPoint point);
+bool HandlePadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t message, TPoint point);
 // WM_TIMER: the tick of the sampler's timer with that identifier.
-void HandlePadTimer(PadHost& window, uintptr_t timerId);
+void HandlePadTimer(TKwix& kwix, PadHost& window, uintptr_t timerId);
 // WM_DPICHANGED (the pad dragged onto another monitor, a scale change, a dock): a visible pad
 // is laid out for the new DPI with the point under the pointer kept in place, and a drag
 // goes on; a hidden one takes its monitor's DPI when it is next shown.
-void HandleDpiChange(PadHost& window, int dpi);
+void HandleDpiChange(TKwix& kwix, PadHost& window, int dpi);
 
 // The client point in a mouse message's lParam: signed 16-bit x low, y high.
 TPoint PointFromLParam(intptr_t lParam);

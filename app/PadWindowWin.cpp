@@ -2,9 +2,6 @@
 
 #include <cstring>
 
-ScopedGdiObject<HFONT> PadFont;
-WinPadWindow ThePad;
-
 namespace {
 
 // A call only newer Windows has, looked up by name: null where it is missing. The program
@@ -39,7 +36,7 @@ int WinPadWindow::ScreenPixelsPerInchY() { return GetDeviceCaps(ScopedWindowDC(n
 
 void WinPadWindow::ReplacePadFont(const TLogFont& font) {
   // The old font goes first, as the settings load has always done; it is selected nowhere.
-  PadFont.Reset();
+  font_.Reset();
   LOGFONTA logFont;
   std::memset(&logFont, 0, sizeof(logFont));
   logFont.lfHeight = font.Height;
@@ -48,7 +45,7 @@ void WinPadWindow::ReplacePadFont(const TLogFont& font) {
   static_assert(sizeof(logFont.lfFaceName) == sizeof(font.FaceName), "face name buffers match");
   std::memcpy(logFont.lfFaceName, font.FaceName, sizeof(logFont.lfFaceName));
   logFont.lfFaceName[sizeof(logFont.lfFaceName) - 1] = 0;
-  PadFont.Reset(CreateFontIndirectA(&logFont));
+  font_.Reset(CreateFontIndirectA(&logFont));
 }
 
 int WinPadWindow::MenuBarHeight(int dpi) {

@@ -12,12 +12,15 @@
 #include "base/ScopedWin.h"
 #include "pad/Canvas.h"
 
+class WinPadWindow;
+
 class PaintContext : public Canvas, NonCopyable {
  public:
-  // A context for the window, with no device context until something draws.
-  explicit PaintContext(HWND window) : window_(window) {}
-  // A context over a device context someone else owns (a paint or memory DC).
-  explicit PaintContext(HDC dc) : dc_(dc) {}
+  // A context for the pad window, with no device context until something draws.
+  explicit PaintContext(const WinPadWindow& pad);
+  // A context over a device context someone else owns (a paint or memory DC), drawing in the
+  // pad's font.
+  PaintContext(HDC dc, const WinPadWindow& pad) : pad_(pad), dc_(dc) {}
 
   // Ensure-DC: the prepared device context.
   HDC DC();
@@ -34,6 +37,7 @@ class PaintContext : public Canvas, NonCopyable {
   void DrawWide(const TRect& rect, const wchar_t* text, int length, TextAlign align, TColor textColor,
                 TColor backgroundColor);
 
+  const WinPadWindow& pad_;
   HWND window_ = nullptr;
   HDC dc_ = nullptr;
   // Declared in the order of taking: they end in reverse, the selections before the DC.

@@ -11,14 +11,13 @@
 #include "bridge/Bridge.h"
 #include "calc/KeyActions.h"
 #include "calc/KeyTable.h"
-#include "gesture/Gesture.h"
 #include "numtext/NumText.h"
 #include "pad/Drawing.h"
 #include "settings/Settings.h"
 
 static_assert(kPadExStyle == 0x08080008, "the pad's extended style");
 
-HWND CreatePad(HINSTANCE instance) {
+HWND CreatePad(HINSTANCE instance, WinKwix& kwix) {
   WNDCLASSA windowClass{};
   windowClass.style = 0;
   windowClass.lpfnWndProc = PadWindowProc;
@@ -29,12 +28,11 @@ HWND CreatePad(HINSTANCE instance) {
   windowClass.lpszClassName = "KWIXWnd";
   RegisterClassA(&windowClass);
 
-  HWND pad = CreateWindowExA(kPadExStyle, "KWIXWnd", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  HWND pad = CreateWindowExA(kPadExStyle, "KWIXWnd", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, &kwix);
   // The colour key is taken once; a MaskColor edited later changes only the fill.
   SetLayeredWindowAttributes(pad, MaskColor, 128, LWA_COLORKEY | LWA_ALPHA);
-  ThePad.Attach(pad);
   Kernel.OnChange = [pad](TSmplCalcKrnl&) { SendMessageA(pad, WM_USER, 0, 0); };
-  ThePad.StartSampleTimer();
+  kwix.Pad.StartSampleTimer();
   return pad;
 }
 
@@ -111,7 +109,8 @@ int RunKwix(HINSTANCE instance) {
   const StartDecision start = DecideStart(command, system);
   if (!start.run) return start.exitCode;
 
-  LoadSettings(ThePad, 0);  // at the screen's DPI; each showing fits the font to its monitor
+  WinKwix kwix;
+  LoadSettings(kwix.Pad, 0);  // at the screen's DPI; each showing fits the font to its monitor
   // The separator is a byte of the system code page; the caption is wide text.
   char separator = LocaleDecimalSeparator();
   wchar_t wide = 0;
@@ -120,15 +119,17 @@ int RunKwix(HINSTANCE instance) {
   LocaleDigitGrouping();  // fetched once now, like the decimal separator, not during a grab
 
   KeyBridge = &SystemBridge();
-  HWND pad = CreatePad(instance);
+  HWND pad = CreatePad(instance, kwix);
   // /toggle from a copy that is not elevated reaches an elevated one: it only shows or hides
   // the pad. Ending it stays with programs of its own level, as the system filters WM_QUIT.
   ChangeWindowMessageFilterEx(pad, msg::Toggle, MSGFLT_ALLOW, nullptr);
   SeedPadRandom(GetTickCount());
-  if (start.showPad) TogglePadAtCursor(ThePad, ThePad);
+  if (start.showPad) SendMessageA(pad, msg::Toggle, 0, 0);
 
   MSG message;
   // GetMessage's -1 (an error) must not spin the loop for ever.
   while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+  // The window outlives the program's state, which ends here.
+  SetWindowLongPtrA(pad, GWLP_USERDATA, 0);
   return 0;
 }

@@ -94,7 +94,7 @@ TEST(PadProc, PointerOnThePad) {
     for (const Step& step : row.steps) {
       SCOPED_TRACE(step.message.name);
       p.pad.drawn.clear();
-      EXPECT_EQ(HandlePadMessage(p.pad, p.pad, step.message.id, step.at), step.message.handled);
+      EXPECT_EQ(HandlePadMessage(p.kwix, p.pad, p.pad, step.message.id, step.at), step.message.handled);
       EXPECT_EQ(p.pad.drawn, step.drawn);
     }
     EXPECT_EQ(p.target.text, row.typed);
@@ -150,19 +150,19 @@ TEST(PadProc, LaidOutForTheMonitorsDpi) {
     ClearSettings();  // the screen's DPI is fixed before the first load
     p.pad.monitorDpi = row.monitorDpi;
     p.pad.cursor = TPoint{500, 400};
-    HandlePadMessage(p.pad, p.pad, msg::Toggle, TPoint{});
+    HandlePadMessage(p.kwix, p.pad, p.pad, msg::Toggle, TPoint{});
     EXPECT_EQ(p.pad.ScreenRect(), row.shown);
     EXPECT_EQ(p.pad.font.Height, row.fontHeight);
     if (row.newDpi == 0) continue;
     p.pad.cursor = row.pointer;
     const TPoint client{row.pointer.x - row.shown.left, row.pointer.y - row.shown.top};
-    if (row.dragging) HandlePadMessage(p.pad, p.pad, msg::LButtonDown, client);
+    if (row.dragging) HandlePadMessage(p.kwix, p.pad, p.pad, msg::LButtonDown, client);
     p.pad.visible = !row.hidden;
-    HandleDpiChange(p.pad, row.newDpi);
+    HandleDpiChange(p.kwix, p.pad, row.newDpi);
     EXPECT_EQ(p.pad.ScreenRect(), row.after);
     if (!row.dragging) continue;
     p.pad.cursor = TPoint{row.pointer.x + 10, row.pointer.y + 10};
-    HandlePadMessage(p.pad, p.pad, msg::MouseMove, client);
+    HandlePadMessage(p.kwix, p.pad, p.pad, msg::MouseMove, client);
     EXPECT_EQ(p.pad.ScreenRect(), row.afterMove);
   }
 }
@@ -192,7 +192,7 @@ TEST(Drawing, PaintDrawsWhatMeetsTheArea) {
     Program p;
     CalcMode = row.calculator;
     DisplayText = "12";
-    PaintPad(p.pad, row.area);
+    PaintPad(p.kwix, p.pad, row.area);
     EXPECT_EQ(p.pad.drawn, row.drawn);
   }
 }

@@ -47,7 +47,7 @@ TEST(Kernel, ReportsEachChangeOfTheDisplayedValue) {
 void Press(Program& p, const std::string& keys) {
   const std::string grid = "789/456*123-0.=+";
   for (char key : keys) {
-    if (key == 'M') HandlePadMessage(p.pad, p.pad, msg::MButtonDown, TPoint{});
+    if (key == 'M') HandlePadMessage(p.kwix, p.pad, p.pad, msg::MButtonDown, TPoint{});
     const size_t at = grid.find(key);
     if (at != std::string::npos) KeyAction(p.pad, p.pad, KeyAt(static_cast<int>(at % 4), static_cast<int>(at / 4 + 1)));
   }

@@ -39,7 +39,8 @@ enum class Run { Ticking, Resting, RestingWithoutDeviceInput };
 
 // The sampler along the path, from a pad in calculator mode whose margin and cell metrics a
 // showing must read again; what the user saw, e.g. "shown 91x110 at 454,345 in keypad mode, hidden, ".
-std::string Walk(FakePad& pad, const Path& path, Run run = Run::Ticking, size_t phase = 0) {
+std::string Walk(Program& p, const Path& path, Run run = Run::Ticking, size_t phase = 0) {
+  FakePad& pad = p.pad;
   std::string seen;
   CalcMode = true, Margin = RowHeight = 0;
   for (size_t tick = 0; tick < path.size(); ++tick) {
@@ -47,11 +48,11 @@ std::string Walk(FakePad& pad, const Path& path, Run run = Run::Ticking, size_t 
     pad.cursorReadable = path[tick] != kUnreadable;
     if (pad.cursorReadable) pad.cursor = path[tick];
     if (run == Run::Resting && pad.mouseWatch && moved) {
-      EXPECT_FALSE(HandlePadMessage(pad, pad, msg::Input, TPoint{})) << "WM_INPUT goes on to the system";
+      EXPECT_FALSE(HandlePadMessage(p.kwix, pad, pad, msg::Input, TPoint{})) << "WM_INPUT goes on to the system";
     } else if (run == Run::Ticking || pad.sampleTimer) {
-      HandlePadTimer(pad, kSampleTimerId);
+      HandlePadTimer(p.kwix, pad, kSampleTimerId);
     } else if (pad.backupTimer && tick % 50 == phase) {
-      HandlePadTimer(pad, kBackupTimerId);
+      HandlePadTimer(p.kwix, pad, kBackupTimerId);
     }
     if (pad.visible == visible) continue;
     seen += !pad.visible ? "hidden, "
@@ -146,10 +147,10 @@ TEST(Gesture, SamplerTogglesThePad) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Program ticking;  // the program's state is global: one at a time
-    EXPECT_EQ(Walk(ticking.pad, row.path), row.seen) << "ticking";
+    EXPECT_EQ(Walk(ticking, row.path), row.seen) << "ticking";
     Program resting;
     resting.pad.refused = row.refused;
-    EXPECT_EQ(Walk(resting.pad, row.path, Run::Resting), row.seen) << "resting";
+    EXPECT_EQ(Walk(resting, row.path, Run::Resting), row.seen) << "resting";
     EXPECT_EQ(resting.pad.rests, row.rests);
     EXPECT_FALSE(resting.pad.mouseWatch) << "the mouse no longer watched once ticking";
     EXPECT_FALSE(resting.pad.backupTimer) << "the backup tick stopped once ticking";
@@ -159,7 +160,7 @@ TEST(Gesture, SamplerTogglesThePad) {
   for (int late : {0, 49}) {      // ticks from the circle's start to the next backup tick
     for (int awake : {40, 42}) {  // samples after the wake: 351° or 369°
       Program p;
-      EXPECT_EQ(Walk(p.pad, home + Circle(40, late + awake), Run::RestingWithoutDeviceInput, late),
+      EXPECT_EQ(Walk(p, home + Circle(40, late + awake), Run::RestingWithoutDeviceInput, late),
                 awake == 42 ? kShown : "")
           << "without device input, the backup tick " << late << " ticks late, then " << awake << " samples";
     }

@@ -296,6 +296,7 @@ struct Program {
   FakePad pad;
   FakeTarget target;
   Bridge bridge{target, target, target, target, target};
+  TKwix kwix;
   Program() {
     ResetProgramState();
     SetLocaleDecimalSeparator('.');
@@ -304,7 +305,7 @@ struct Program {
     KeyBridge = &bridge;
     LoadSettings(pad, 0);
     UpdateCellMetrics(pad, 0);
-    Kernel.OnChange = [this](TSmplCalcKrnl&) { HandlePadMessage(pad, pad, msg::User, TPoint{}); };
+    Kernel.OnChange = [this](TSmplCalcKrnl&) { HandlePadMessage(kwix, pad, pad, msg::User, TPoint{}); };
   }
 };
 
