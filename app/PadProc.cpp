@@ -15,11 +15,44 @@
 void ResetProgramState() {
   ClearSettings();
   ResetGeometryState();
-  ResetGestureState();
   ResetKeyActionState();
 }
 
 namespace {
+
+// Reloads the settings and shows the pad in keypad mode, its "5" key under centre, without
+// taking the focus, laid out for the DPI of the monitor there.
+void ShowPadAt(PadWindow& window, TPoint centre) {
+  const int32_t dpi = window.MonitorDpiAt(centre);
+  // Settings are read at every showing, so an edited file takes effect now.
+  LoadSettings(window, dpi);
+  // With the hand cursor on, the class has no cursor and the pointer code picks one.
+  window.SetClassArrowCursor(!UseHandCursor);
+  UpdateCellMetrics(window, dpi);
+  CalcMode = false;
+  TSize size = PadSize();
+  // Grid origin at centre less half the grid, so the "5" key (row 2, column 1) is under it.
+  int32_t left = Wrapped32(int64_t{centre.x} - MulDiv(ColWidth, 3, 2) - Margin);
+  int32_t top = Wrapped32(int64_t{centre.y} + MulDiv(RowHeight, 5, 2) + Margin - size.height);
+  window.PlaceOnTop(left, top, size.width, size.height);
+  window.ShowNoActivate();
+}
+
+// A circle: hides a visible pad, otherwise shows it at centre.
+void TogglePad(PadWindow& window, TPoint centre) {
+  if (window.IsVisible()) {
+    window.Hide();
+  } else {
+    ShowPadAt(window, centre);
+  }
+}
+
+// kwix.exe /toggle from outside: as a circle centred on the pointer would. A pointer that
+// cannot be read still hides a visible pad but shows none.
+void TogglePadAtCursor(PadHost& window) {
+  TPoint cursor;
+  if (window.IsVisible() || window.CursorPos(cursor)) TogglePad(window, cursor);
+}
 
 // The colour state of the key in (col, row) from the pointer state.
 int KeyColorState(const TPointerState& pointer, int col, int row) {
@@ -75,7 +108,11 @@ void PointerStage(TKwix& kwix, Canvas& context, PadWindow& window, uint32_t mess
 bool DispatchPadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t message) {
   TPointerState& pointer = kwix.Pointer;
   switch (message) {
-    case msg::Input: MouseInput(window, window); return false;
+    case msg::Input: {
+      TPoint centre;
+      if (MouseInput(kwix.Sampler, CircleTurnsPercent, window, centre)) TogglePad(window, centre);
+      return false;
+    }
     case msg::MouseMove:
       // A press outside every key drags the whole pad.
       if (pointer.Pressed && !pointer.HotValid) {
@@ -103,7 +140,7 @@ bool DispatchPadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t 
     case msg::User:
       if (!Typing) RefreshDisplay(context);
       return true;
-    case msg::Toggle: TogglePadAtCursor(window, window); return true;
+    case msg::Toggle: TogglePadAtCursor(window); return true;
     default: return false;
   }
 }
@@ -131,9 +168,12 @@ bool HandlePadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t me
   return DispatchPadMessage(kwix, context, window, message);
 }
 
-void HandlePadTimer(TKwix&, PadHost& window, uintptr_t timerId) {
-  if (timerId == kSampleTimerId) SampleCursor(window, window);
-  if (timerId == kBackupTimerId) BackupTick(window, window);
+void HandlePadTimer(TKwix& kwix, PadHost& window, uintptr_t timerId) {
+  TPoint centre;
+  bool circle = false;
+  if (timerId == kSampleTimerId) circle = SampleCursor(kwix.Sampler, CircleTurnsPercent, window, centre);
+  if (timerId == kBackupTimerId) circle = BackupTick(kwix.Sampler, CircleTurnsPercent, window, centre);
+  if (circle) TogglePad(window, centre);
 }
 
 void HandleDpiChange(TKwix& kwix, PadHost& window, int dpi) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "base/Types.h"
+#include "gesture/Gesture.h"
 #include "gesture/SamplerHost.h"
 #include "pad/PadWindow.h"
 
@@ -37,7 +38,7 @@ constexpr uintptr_t kSampleTimerId = 0;
 constexpr uintptr_t kBackupTimerId = 1;
 
 // Every program-wide variable back to its value at start: the settings (before their first
-// load), the mode and cell metrics, the cursor trail, the calc edit's text and the kernel.
+// load), the mode and cell metrics, the calc edit's text and the kernel.
 void ResetProgramState();
 
 // The pointer over the pad, at its values at start.
@@ -63,6 +64,7 @@ struct TPointerState {
 // window procedure through that window. Tests make a fresh one for each case.
 struct TKwix {
   TPointerState Pointer;
+  TSampler Sampler;
 };
 
 // The paint: the keys (and in calculator mode the calc edit) that meet the paint rectangle.

@@ -85,10 +85,9 @@ TEST(Gesture, CircleTest) {
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    CircleTurnsPercent = row.percent;
     const Path trail(row.drawn.rbegin(), row.drawn.rend());  // newest first
     TPoint centre;
-    EXPECT_EQ(IsCircleGesture(trail.data(), static_cast<int32_t>(trail.size()) - 1, centre), row.passes);
+    EXPECT_EQ(IsCircleGesture(trail.data(), static_cast<int32_t>(trail.size()) - 1, row.percent, centre), row.passes);
   }
   // The box's centre, a half going to the even neighbour: x 0 to 5 gives 2, y 1 to 6 gives 4;
   // with one more point x 0 to 6 gives 3. Left of the primary monitor, the newest point a
@@ -96,11 +95,11 @@ TEST(Gesture, CircleTest) {
   Path box = {{0, 1}, {5, 6}, {1, 2}, {2, 3}, {3, 3}, {4, 4}, {1, 5}, {2, 2}, {6, 3}};
   const Path left = {{0, 7}, {-6, 1}, {-5, 2}, {-4, 3}, {-3, 3}, {-2, 4}, {-5, 5}, {-4, 2}};
   TPoint centre;
-  EXPECT_FALSE(IsCircleGesture(box.data(), 7, centre));
+  EXPECT_FALSE(IsCircleGesture(box.data(), 7, 100, centre));
   EXPECT_EQ(centre, (TPoint{2, 4}));
-  IsCircleGesture(box.data(), 8, centre);
+  IsCircleGesture(box.data(), 8, 100, centre);
   EXPECT_EQ(centre, (TPoint{3, 4}));
-  IsCircleGesture(left.data(), 7, centre);
+  IsCircleGesture(left.data(), 7, 100, centre);
   EXPECT_EQ(centre, (TPoint{-3, 4}));
 }
 
@@ -146,7 +145,7 @@ TEST(Gesture, SamplerTogglesThePad) {
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    Program ticking;  // the program's state is global: one at a time
+    Program ticking;
     EXPECT_EQ(Walk(ticking, row.path), row.seen) << "ticking";
     Program resting;
     resting.pad.refused = row.refused;
