@@ -13,7 +13,6 @@
 #include "settings/Settings.h"
 
 void ResetProgramState() {
-  ClearSettings();
   ResetGeometryState();
   ResetKeyActionState();
 }
@@ -22,36 +21,38 @@ namespace {
 
 // Reloads the settings and shows the pad in keypad mode, its "5" key under centre, without
 // taking the focus, laid out for the DPI of the monitor there.
-void ShowPadAt(PadWindow& window, TPoint centre) {
+void ShowPadAt(TKwix& kwix, PadWindow& window, TPoint centre) {
   const int32_t dpi = window.MonitorDpiAt(centre);
   // Settings are read at every showing, so an edited file takes effect now.
-  LoadSettings(window, dpi);
+  kwix.Settings = LoadSettings();
+  const TSettings& settings = kwix.Settings;
+  FitPadFont(kwix.MadeFont, settings, window, dpi);
   // With the hand cursor on, the class has no cursor and the pointer code picks one.
-  window.SetClassArrowCursor(!UseHandCursor);
+  window.SetClassArrowCursor(!settings.UseHandCursor);
   UpdateCellMetrics(window, dpi);
   CalcMode = false;
-  TSize size = PadSize();
+  TSize size = PadSize(settings);
   // Grid origin at centre less half the grid, so the "5" key (row 2, column 1) is under it.
-  int32_t left = Wrapped32(int64_t{centre.x} - MulDiv(ColWidth, 3, 2) - Margin);
-  int32_t top = Wrapped32(int64_t{centre.y} + MulDiv(RowHeight, 5, 2) + Margin - size.height);
+  int32_t left = Wrapped32(int64_t{centre.x} - MulDiv(ColWidth, 3, 2) - settings.Margin);
+  int32_t top = Wrapped32(int64_t{centre.y} + MulDiv(RowHeight, 5, 2) + settings.Margin - size.height);
   window.PlaceOnTop(left, top, size.width, size.height);
   window.ShowNoActivate();
 }
 
 // A circle: hides a visible pad, otherwise shows it at centre.
-void TogglePad(PadWindow& window, TPoint centre) {
+void TogglePad(TKwix& kwix, PadWindow& window, TPoint centre) {
   if (window.IsVisible()) {
     window.Hide();
   } else {
-    ShowPadAt(window, centre);
+    ShowPadAt(kwix, window, centre);
   }
 }
 
 // kwix.exe /toggle from outside: as a circle centred on the pointer would. A pointer that
 // cannot be read still hides a visible pad but shows none.
-void TogglePadAtCursor(PadHost& window) {
+void TogglePadAtCursor(TKwix& kwix, PadHost& window) {
   TPoint cursor;
-  if (window.IsVisible() || window.CursorPos(cursor)) TogglePad(window, cursor);
+  if (window.IsVisible() || window.CursorPos(cursor)) TogglePad(kwix, window, cursor);
 }
 
 // The colour state of the key in (col, row) from the pointer state.
@@ -61,18 +62,18 @@ int KeyColorState(const TPointerState& pointer, int col, int row) {
 }
 
 // Draws the key in (col, row) in its current state.
-void RedrawKey(const TPointerState& pointer, Canvas& context, int col, int row) {
-  DrawKey(context, col, row, KeyAt(col, row).Caption, KeyColorState(pointer, col, row));
+void RedrawKey(const TPointerState& pointer, const TSettings& settings, Canvas& context, int col, int row) {
+  DrawKey(settings, context, col, row, KeyAt(col, row).Caption, KeyColorState(pointer, col, row));
 }
 
 // Redraws just the keys whose colour state changed and sets the pointer shape.
-void UpdateHover(TPointerState& pointer, Canvas& context, PadWindow& window) {
+void UpdateHover(TPointerState& pointer, const TSettings& settings, Canvas& context, PadWindow& window) {
   if (pointer.HotCol == pointer.PrevHotCol && pointer.HotRow == pointer.PrevHotRow &&
       pointer.HotValid == pointer.PrevHotValid && pointer.Pressed == pointer.PrevPressed)
     return;
-  if (UseHandCursor && pointer.HotValid != pointer.PrevHotValid) window.SetPointerShape(pointer.HotValid);
-  if (pointer.PrevHotValid) RedrawKey(pointer, context, pointer.PrevHotCol, pointer.PrevHotRow);
-  if (pointer.HotValid) RedrawKey(pointer, context, pointer.HotCol, pointer.HotRow);
+  if (settings.UseHandCursor && pointer.HotValid != pointer.PrevHotValid) window.SetPointerShape(pointer.HotValid);
+  if (pointer.PrevHotValid) RedrawKey(pointer, settings, context, pointer.PrevHotCol, pointer.PrevHotRow);
+  if (pointer.HotValid) RedrawKey(pointer, settings, context, pointer.HotCol, pointer.HotRow);
   pointer.PrevHotCol = pointer.HotCol;
   pointer.PrevHotRow = pointer.HotRow;
   pointer.PrevHotValid = pointer.HotValid;
@@ -81,28 +82,28 @@ void UpdateHover(TPointerState& pointer, Canvas& context, PadWindow& window) {
 
 // Runs the key action of the hot key, if there is one.
 void ActivateHotKey(TKwix& kwix, Canvas& context, PadWindow& window) {
-  if (kwix.Pointer.HotValid) KeyAction(context, window, KeyAt(kwix.Pointer.HotCol, kwix.Pointer.HotRow));
+  if (kwix.Pointer.HotValid) KeyAction(kwix.Settings, context, window, KeyAt(kwix.Pointer.HotCol, kwix.Pointer.HotRow));
 }
 
 void PointerStage(TKwix& kwix, Canvas& context, PadWindow& window, uint32_t message, TPoint point) {
   TPointerState& pointer = kwix.Pointer;
   if (message == msg::LButtonUp) {
-    if (!ClickOnDown) ActivateHotKey(kwix, context, window);
+    if (!kwix.Settings.ClickOnDown) ActivateHotKey(kwix, context, window);
     pointer.Pressed = false;
     window.ReleaseMouse();
   }
   // While the button is held the hot cell stays the one of the press.
   if (!pointer.Pressed) {
-    CellAt(point.x, point.y, pointer.HotCol, pointer.HotRow);
+    CellAt(kwix.Settings, point.x, point.y, pointer.HotCol, pointer.HotRow);
     pointer.HotValid = IsKeyCell(pointer.HotCol, pointer.HotRow);
   }
   if (message == msg::LButtonDown) {
     window.CaptureMouse();
     pointer.Pressed = true;
     pointer.PressPoint = point;
-    if (ClickOnDown) ActivateHotKey(kwix, context, window);
+    if (kwix.Settings.ClickOnDown) ActivateHotKey(kwix, context, window);
   }
-  UpdateHover(pointer, context, window);
+  UpdateHover(pointer, kwix.Settings, context, window);
 }
 
 bool DispatchPadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t message) {
@@ -110,7 +111,7 @@ bool DispatchPadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t 
   switch (message) {
     case msg::Input: {
       TPoint centre;
-      if (MouseInput(kwix.Sampler, CircleTurnsPercent, window, centre)) TogglePad(window, centre);
+      if (MouseInput(kwix.Sampler, kwix.Settings.CircleTurnsPercent, window, centre)) TogglePad(kwix, window, centre);
       return false;
     }
     case msg::MouseMove:
@@ -130,17 +131,17 @@ bool DispatchPadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t 
         // The remembered key is in the column that disappears.
         pointer.PrevHotValid = false;
       }
-      FitWindowToMode(window);
+      FitWindowToMode(kwix.Settings, window);
       return true;
     case msg::MouseLeave:
       pointer.HotValid = false;
-      UpdateHover(pointer, context, window);
+      UpdateHover(pointer, kwix.Settings, context, window);
       pointer.Tracking = false;
       return true;
     case msg::User:
-      if (!Typing) RefreshDisplay(context);
+      if (!Typing) RefreshDisplay(kwix.Settings, context);
       return true;
-    case msg::Toggle: TogglePadAtCursor(window); return true;
+    case msg::Toggle: TogglePadAtCursor(kwix, window); return true;
     default: return false;
   }
 }
@@ -150,10 +151,12 @@ bool DispatchPadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t 
 void PaintPad(const TKwix& kwix, Canvas& context, const TRect& paintRect) {
   for (int row = 1; row <= 4; ++row) {
     for (int col = 0; col <= LastColumn(); ++col) {
-      if (RectsIntersect(KeyRect(col, row), paintRect)) RedrawKey(kwix.Pointer, context, col, row);
+      if (RectsIntersect(KeyRect(kwix.Settings, col, row), paintRect))
+        RedrawKey(kwix.Pointer, kwix.Settings, context, col, row);
     }
   }
-  if (CalcMode && RectsIntersect(CalcEditRect(), paintRect)) DrawCalcEdit(context, DisplayText);
+  if (CalcMode && RectsIntersect(CalcEditRect(kwix.Settings), paintRect))
+    DrawCalcEdit(kwix.Settings, context, DisplayText);
 }
 
 TPoint PointFromLParam(intptr_t lParam) {
@@ -171,17 +174,18 @@ bool HandlePadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t me
 void HandlePadTimer(TKwix& kwix, PadHost& window, uintptr_t timerId) {
   TPoint centre;
   bool circle = false;
-  if (timerId == kSampleTimerId) circle = SampleCursor(kwix.Sampler, CircleTurnsPercent, window, centre);
-  if (timerId == kBackupTimerId) circle = BackupTick(kwix.Sampler, CircleTurnsPercent, window, centre);
-  if (circle) TogglePad(window, centre);
+  const int32_t turns = kwix.Settings.CircleTurnsPercent;
+  if (timerId == kSampleTimerId) circle = SampleCursor(kwix.Sampler, turns, window, centre);
+  if (timerId == kBackupTimerId) circle = BackupTick(kwix.Sampler, turns, window, centre);
+  if (circle) TogglePad(kwix, window, centre);
 }
 
 void HandleDpiChange(TKwix& kwix, PadHost& window, int dpi) {
   if (!window.IsVisible() || dpi == PadDpi) return;
   const TRect before = window.ScreenRect();
-  FitPadFont(window, dpi);
+  FitPadFont(kwix.MadeFont, kwix.Settings, window, dpi);
   UpdateCellMetrics(window, dpi);
-  const TSize after = PadSize();
+  const TSize after = PadSize(kwix.Settings);
   // The point under the pointer, or the one nearest it when the pointer is elsewhere, keeps
   // its place at the same share of the pad's width and height; so does the press of a drag.
   TPoint cursor{before.left, before.top};

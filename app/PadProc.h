@@ -11,6 +11,7 @@
 #include "gesture/Gesture.h"
 #include "gesture/SamplerHost.h"
 #include "pad/PadWindow.h"
+#include "settings/Settings.h"
 
 class Canvas;
 
@@ -37,8 +38,8 @@ constexpr uint32_t Toggle = 0x8001;
 constexpr uintptr_t kSampleTimerId = 0;
 constexpr uintptr_t kBackupTimerId = 1;
 
-// Every program-wide variable back to its value at start: the settings (before their first
-// load), the mode and cell metrics, the calc edit's text and the kernel.
+// Every program-wide variable back to its value at start: the mode and cell metrics, the calc
+// edit's text and the kernel.
 void ResetProgramState();
 
 // The pointer over the pad, at its values at start.
@@ -63,6 +64,8 @@ struct TPointerState {
 // The running program's state: made once at start-up, before the pad window, and reached by the
 // window procedure through that window. Tests make a fresh one for each case.
 struct TKwix {
+  TSettings Settings;
+  TMadeFont MadeFont;
   TPointerState Pointer;
   TSampler Sampler;
 };

@@ -13,9 +13,9 @@ TRect ToTRect(const RECT& r) { return TRect{r.left, r.top, r.right, r.bottom}; }
 
 void Paint(WinKwix& kwix) {
   UpdateCellMetrics(kwix.Pad, PadDpi);
-  FitWindowToMode(kwix.Pad);
+  FitWindowToMode(kwix.State.Settings, kwix.Pad);
   ScopedPaint paint(kwix.Pad.Handle());
-  PaintContext context(paint.DC(), kwix.Pad);
+  PaintContext context(paint.DC(), kwix.Pad, kwix.State.Settings);
   PaintPad(kwix.State, context, ToTRect(paint.Area()));
 }
 
@@ -25,8 +25,8 @@ void EraseBackground(const WinKwix& kwix, HDC dc) {
   GetClientRect(kwix.Pad.Handle(), &client);
   ScopedMemoryDC memory(dc, client.right, client.bottom);
   {
-    PaintContext context(static_cast<HDC>(memory), kwix.Pad);
-    DrawBackground(context, ToTRect(client));
+    PaintContext context(static_cast<HDC>(memory), kwix.Pad, kwix.State.Settings);
+    DrawBackground(kwix.State.Settings, context, ToTRect(client));
   }
   BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
 }
@@ -73,7 +73,7 @@ LRESULT CALLBACK PadWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
   WinKwix* kwix = KwixOf(window, message, lParam);
   if (kwix == nullptr) return DefWindowProcA(window, message, wParam, lParam);
   // The call's device context, taken on first use and released when the call ends.
-  PaintContext context(kwix->Pad);
+  PaintContext context(kwix->Pad, kwix->State.Settings);
   try {
     return Dispatch(*kwix, window, message, wParam, lParam, context);
   } catch (...) {

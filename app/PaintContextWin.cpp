@@ -11,7 +11,8 @@ RECT ToRECT(const TRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
 
-PaintContext::PaintContext(const WinPadWindow& pad) : pad_(pad), window_(pad.Handle()) {}
+PaintContext::PaintContext(const WinPadWindow& pad, const TSettings& settings)
+    : pad_(pad), settings_(settings), window_(pad.Handle()) {}
 
 HDC PaintContext::DC() {
   if (!dc_ && window_) dc_ = windowDC_.emplace(window_);
@@ -19,7 +20,7 @@ HDC PaintContext::DC() {
     brush_.emplace(dc_, GetStockObject(DC_BRUSH));
     font_.emplace(dc_, pad_.Font());
     pen_.emplace(dc_, GetStockObject(DC_PEN));
-    SetDCPenColor(dc_, PenColor);
+    SetDCPenColor(dc_, settings_.PenColor);
   }
   return dc_;
 }

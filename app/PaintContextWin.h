@@ -13,14 +13,15 @@
 #include "pad/Canvas.h"
 
 class WinPadWindow;
+struct TSettings;
 
 class PaintContext : public Canvas, NonCopyable {
  public:
   // A context for the pad window, with no device context until something draws.
-  explicit PaintContext(const WinPadWindow& pad);
+  PaintContext(const WinPadWindow& pad, const TSettings& settings);
   // A context over a device context someone else owns (a paint or memory DC), drawing in the
-  // pad's font.
-  PaintContext(HDC dc, const WinPadWindow& pad) : pad_(pad), dc_(dc) {}
+  // pad's font and outlining in its settings' PenColor.
+  PaintContext(HDC dc, const WinPadWindow& pad, const TSettings& settings) : pad_(pad), settings_(settings), dc_(dc) {}
 
   // Ensure-DC: the prepared device context.
   HDC DC();
@@ -38,6 +39,7 @@ class PaintContext : public Canvas, NonCopyable {
                 TColor backgroundColor);
 
   const WinPadWindow& pad_;
+  const TSettings& settings_;
   HWND window_ = nullptr;
   HDC dc_ = nullptr;
   // Declared in the order of taking: they end in reverse, the selections before the DC.

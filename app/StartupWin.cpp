@@ -23,14 +23,14 @@ HWND CreatePad(HINSTANCE instance, WinKwix& kwix) {
   windowClass.lpfnWndProc = PadWindowProc;
   windowClass.hInstance = instance;
   // Without a class cursor the pointer code sets the hand over keys itself.
-  windowClass.hCursor = UseHandCursor ? nullptr : LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hCursor = kwix.State.Settings.UseHandCursor ? nullptr : LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
   windowClass.lpszClassName = "KWIXWnd";
   RegisterClassA(&windowClass);
 
   HWND pad = CreateWindowExA(kPadExStyle, "KWIXWnd", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, &kwix);
   // The colour key is taken once; a MaskColor edited later changes only the fill.
-  SetLayeredWindowAttributes(pad, MaskColor, 128, LWA_COLORKEY | LWA_ALPHA);
+  SetLayeredWindowAttributes(pad, kwix.State.Settings.MaskColor, 128, LWA_COLORKEY | LWA_ALPHA);
   Kernel.OnChange = [pad](TSmplCalcKrnl&) { SendMessageA(pad, WM_USER, 0, 0); };
   kwix.Pad.StartSampleTimer();
   return pad;
@@ -110,7 +110,9 @@ int RunKwix(HINSTANCE instance) {
   if (!start.run) return start.exitCode;
 
   WinKwix kwix;
-  LoadSettings(kwix.Pad, 0);  // at the screen's DPI; each showing fits the font to its monitor
+  kwix.State.Settings = LoadSettings();
+  // At the screen's DPI; each showing fits the font to its monitor.
+  FitPadFont(kwix.State.MadeFont, kwix.State.Settings, kwix.Pad, 0);
   // The separator is a byte of the system code page; the caption is wide text.
   char separator = LocaleDecimalSeparator();
   wchar_t wide = 0;

@@ -169,8 +169,13 @@ std::string WriteEverySettingFile() {
 void BM_LoadSettings_All24(benchmark::State& state) {
   const std::string name = WriteEverySettingFile();
   NoFonts fonts;
-  for (auto _ : state) LoadSettings(fonts, 0);
-  if (Margin != 6 || FontFace != "Tahoma") state.SkipWithError("the settings file was not read");
+  TSettings settings;
+  TMadeFont made;
+  for (auto _ : state) {
+    settings = LoadSettings();
+    FitPadFont(made, settings, fonts, 0);
+  }
+  if (settings.Margin != 6 || settings.FontFace != "Tahoma") state.SkipWithError("the settings file was not read");
   std::remove(name.c_str());
 }
 BENCHMARK(BM_LoadSettings_All24);

@@ -22,7 +22,7 @@ void ResetKeyActionState() {
 
 namespace {
 
-void KeypadAction(PadWindow& window, const TButtonRec& entry) {
+void KeypadAction(const TSettings& settings, PadWindow& window, const TButtonRec& entry) {
   switch (entry.Kind) {
     case bkChar:
       // The numeric-keypad key, whatever the locale's decimal separator is.
@@ -45,14 +45,14 @@ void KeypadAction(PadWindow& window, const TButtonRec& entry) {
       }
       CalcMode = true;
       Kernel.Reset(value);
-      FitWindowToMode(window);
+      FitWindowToMode(settings, window);
       break;
     }
     default: break;
   }
 }
 
-void TypeCharacter(Canvas& context, PadWindow& window, const TButtonRec& entry) {
+void TypeCharacter(const TSettings& settings, Canvas& context, PadWindow& window, const TButtonRec& entry) {
   // The first character after an operator, a result or a reset starts a new operand.
   std::string text = (Kernel.State & TSmplCalcKrnl::Entering) ? DisplayText : std::string();
   char character;
@@ -65,7 +65,7 @@ void TypeCharacter(Canvas& context, PadWindow& window, const TButtonRec& entry) 
       return;
     }
   }
-  if (!FitsCalcEdit(context, text + character)) {
+  if (!FitsCalcEdit(settings, context, text + character)) {
     window.Beep();
     return;
   }
@@ -79,12 +79,12 @@ void TypeCharacter(Canvas& context, PadWindow& window, const TButtonRec& entry) 
   }
   Typing = false;
   DisplayText = text;
-  DrawCalcEdit(context, DisplayText);
+  DrawCalcEdit(settings, context, DisplayText);
 }
 
-void CalculatorAction(Canvas& context, PadWindow& window, const TButtonRec& entry) {
+void CalculatorAction(const TSettings& settings, Canvas& context, PadWindow& window, const TButtonRec& entry) {
   switch (entry.Kind) {
-    case bkChar: TypeCharacter(context, window, entry); break;
+    case bkChar: TypeCharacter(settings, context, window, entry); break;
     case bkEquals:
       if (!KeyBridge->TargetTakesInput()) break;
       Kernel.Evaluate(0);
@@ -100,22 +100,22 @@ void CalculatorAction(Canvas& context, PadWindow& window, const TButtonRec& entr
 
 }  // namespace
 
-void KeyAction(Canvas& context, PadWindow& window, const TButtonRec& entry) {
+void KeyAction(const TSettings& settings, Canvas& context, PadWindow& window, const TButtonRec& entry) {
   if (CalcMode) {
-    CalculatorAction(context, window, entry);
+    CalculatorAction(settings, context, window, entry);
   } else {
-    KeypadAction(window, entry);
+    KeypadAction(settings, window, entry);
   }
 }
 
-bool FitsCalcEdit(Canvas& context, const std::string& text) {
+bool FitsCalcEdit(const TSettings& settings, Canvas& context, const std::string& text) {
   int width = context.TextWidth(text);
-  TRect rect = CalcEditTextRect();
+  TRect rect = CalcEditTextRect(settings);
   return rect.right - rect.left >= width;
 }
 
-void RefreshDisplay(Canvas& context) {
-  TRect rect = CalcEditTextRect();
+void RefreshDisplay(const TSettings& settings, Canvas& context) {
+  TRect rect = CalcEditTextRect(settings);
   Extended value = Kernel.GetValue();
   std::string text;
   // Requests 19, 18, ... 2 give 15, 18, 17, ... 2 significant digits; the first text that
@@ -125,5 +125,5 @@ void RefreshDisplay(Canvas& context) {
     if (rect.right - rect.left >= context.TextWidth(text) || precision <= 2) break;
   }
   DisplayText = text;
-  DrawCalcEdit(context, DisplayText);
+  DrawCalcEdit(settings, context, DisplayText);
 }

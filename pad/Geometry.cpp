@@ -46,35 +46,35 @@ void UpdateCellMetrics(PadWindow& window, int32_t dpi) {
   ColWidth = MulDiv(RowHeight, 4, 3);
 }
 
-TSize PadSize() {
+TSize PadSize(const TSettings& settings) {
   TSize size;
-  size.width = Wrapped32((int64_t{LastColumn()} + 1) * ColWidth + 2 * int64_t{Margin});
-  size.height = Wrapped32(5 * int64_t{RowHeight} + 2 * int64_t{Margin});
+  size.width = Wrapped32((int64_t{LastColumn()} + 1) * ColWidth + 2 * int64_t{settings.Margin});
+  size.height = Wrapped32(5 * int64_t{RowHeight} + 2 * int64_t{settings.Margin});
   return size;
 }
 
-TRect KeyRect(int col, int row) {
-  int64_t left = int64_t{col} * ColWidth + Margin + BtnMargin;
-  int64_t top = int64_t{row} * RowHeight + Margin + BtnMargin;
-  int64_t right = (int64_t{col} + 1) * ColWidth + Margin - BtnMargin;
-  int64_t bottom = (int64_t{row} + 1) * RowHeight + Margin - BtnMargin;
+TRect KeyRect(const TSettings& settings, int col, int row) {
+  int64_t left = int64_t{col} * ColWidth + settings.Margin + settings.BtnMargin;
+  int64_t top = int64_t{row} * RowHeight + settings.Margin + settings.BtnMargin;
+  int64_t right = (int64_t{col} + 1) * ColWidth + settings.Margin - settings.BtnMargin;
+  int64_t bottom = (int64_t{row} + 1) * RowHeight + settings.Margin - settings.BtnMargin;
   return WrappedRect(left, top, right, bottom);
 }
 
-TRect CalcEditRect() {
-  return WrappedRect(Margin, Margin, 4 * int64_t{ColWidth} + Margin,
-                     int64_t{RowHeight} - CalcEditBottomMargin + Margin);
+TRect CalcEditRect(const TSettings& settings) {
+  return WrappedRect(settings.Margin, settings.Margin, 4 * int64_t{ColWidth} + settings.Margin,
+                     int64_t{RowHeight} - settings.CalcEditBottomMargin + settings.Margin);
 }
 
-TRect CalcEditTextRect() {
+TRect CalcEditTextRect(const TSettings& settings) {
   // Two fifths of the corner curve keeps the text off the rounding; 3 pixels at least.
-  int32_t inset = std::max(MulDiv(CalcEditCornerCurveX, 2, 5), 3);
-  TRect edit = CalcEditRect();
+  int32_t inset = std::max(MulDiv(settings.CalcEditCornerCurveX, 2, 5), 3);
+  TRect edit = CalcEditRect(settings);
   return WrappedRect(int64_t{edit.left} + inset, int64_t{edit.top} + 1, int64_t{edit.right} - inset,
                      int64_t{edit.bottom} - 1);
 }
 
-void CellAt(int x, int y, int32_t& col, int32_t& row) {
+void CellAt(const TSettings& settings, int x, int y, int32_t& col, int32_t& row) {
   // A failed metric (0, or MulDiv's -1) leaves no grid to hit; dividing by it would
   // give infinities or NaN, or a mirrored grid.
   if (ColWidth <= 0 || RowHeight <= 0) {
@@ -82,15 +82,15 @@ void CellAt(int x, int y, int32_t& col, int32_t& row) {
     row = -1;
     return;
   }
-  col = FloorCell(static_cast<double>(x) - Margin, ColWidth);
-  row = FloorCell(static_cast<double>(y) - Margin, RowHeight);
+  col = FloorCell(static_cast<double>(x) - settings.Margin, ColWidth);
+  row = FloorCell(static_cast<double>(y) - settings.Margin, RowHeight);
 }
 
 bool IsKeyCell(int32_t col, int32_t row) { return row >= 1 && row <= 4 && col >= 0 && col <= LastColumn(); }
 
-void FitWindowToMode(PadWindow& window) {
+void FitWindowToMode(const TSettings& settings, PadWindow& window) {
   TRect client = window.ClientRect();
-  TSize wanted = PadSize();
+  TSize wanted = PadSize(settings);
   if (int64_t{client.right} - client.left != wanted.width || int64_t{client.bottom} - client.top != wanted.height) {
     window.Resize(wanted.width, wanted.height);
   }

@@ -10,6 +10,7 @@
 #include "base/Types.h"
 
 class PadWindow;
+struct TSettings;
 
 // false: keypad mode, 3 key columns; true: calculator mode, 4 columns and the calc edit.
 // Written by the middle button, by "=" in keypad mode and by every showing.
@@ -31,26 +32,26 @@ int32_t LastColumn();
 void UpdateCellMetrics(PadWindow& window, int32_t dpi);
 
 // Window size for the current mode; only the width depends on the mode.
-TSize PadSize();
+TSize PadSize(const TSettings& settings);
 
 // The key in cell (col, row), inset by BtnMargin, in client coordinates.
-TRect KeyRect(int col, int row);
+TRect KeyRect(const TSettings& settings, int col, int row);
 
 // The calc edit: row 0 across all four columns, CalcEditBottomMargin short of row 1.
-TRect CalcEditRect();
+TRect CalcEditRect(const TSettings& settings);
 
 // The calc edit shrunk to where its text goes, clear of the rounded corners.
-TRect CalcEditTextRect();
+TRect CalcEditTextRect(const TSettings& settings);
 
 // The cell under client point (x, y), rounded towards minus infinity, so points left of or
 // above the grid give negative cells. A key's BtnMargin gap belongs to its cell. Without
 // usable cell metrics (zero or negative) the answer is (-1, -1), which is no key.
-void CellAt(int x, int y, int32_t& col, int32_t& row);
+void CellAt(const TSettings& settings, int x, int y, int32_t& col, int32_t& row);
 
 // Whether (col, row) holds a key in the current mode.
 bool IsKeyCell(int32_t col, int32_t row);
 
 // Resizes the window to PadSize when its client size differs; left and top edges stay.
-void FitWindowToMode(PadWindow& window);
+void FitWindowToMode(const TSettings& settings, PadWindow& window);
 
 #endif

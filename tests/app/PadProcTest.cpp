@@ -88,9 +88,9 @@ TEST(PadProc, PointerOnThePad) {
     Program p;
     p.pad.visible = true;
     p.pad.cursor = TPoint{100, 200};  // where the drag's last move finds the pointer on the screen
-    ClickOnDown = row.clickOnDown;
-    UseHandCursor = row.handCursor;
-    BtnHoverColor = 0x00FF00;  // unlike the plain colour
+    p.kwix.Settings.ClickOnDown = row.clickOnDown;
+    p.kwix.Settings.UseHandCursor = row.handCursor;
+    p.kwix.Settings.BtnHoverColor = 0x00FF00;  // unlike the plain colour
     for (const Step& step : row.steps) {
       SCOPED_TRACE(step.message.name);
       p.pad.drawn.clear();
@@ -147,7 +147,6 @@ TEST(PadProc, LaidOutForTheMonitorsDpi) {
     SCOPED_TRACE(row.name);
     Program p;
     p.pad.dpi = 144, p.pad.menuBar = 30;
-    ClearSettings();  // the screen's DPI is fixed before the first load
     p.pad.monitorDpi = row.monitorDpi;
     p.pad.cursor = TPoint{500, 400};
     HandlePadMessage(p.kwix, p.pad, p.pad, msg::Toggle, TPoint{});
@@ -201,11 +200,11 @@ TEST(Drawing, PaintDrawsWhatMeetsTheArea) {
 // calc edit's row see-through in keypad mode. A held key flashes in a colour of the hue circle.
 TEST(Drawing, BackgroundAndHeldColours) {
   Program p;
-  DrawBackground(p.pad, TRect{0, 0, 91, 110});
+  DrawBackground(p.kwix.Settings, p.pad, TRect{0, 0, 91, 110});
   EXPECT_EQ(p.pad.drawn, "mask");
   EXPECT_EQ(p.pad.box, (TRect{0, 20, 91, 110}));
   CalcMode = true;
-  DrawBackground(p.pad, TRect{0, 0, 118, 110});
+  DrawBackground(p.kwix.Settings, p.pad, TRect{0, 0, 118, 110});
   EXPECT_EQ(p.pad.box, (TRect{0, 0, 118, 110}));
   EXPECT_EQ(HueToColor(0), 0x0000FFu);    // red
   EXPECT_EQ(HueToColor(30), 0x0080FFu);   // orange

@@ -42,7 +42,7 @@ enum class Run { Ticking, Resting, RestingWithoutDeviceInput };
 std::string Walk(Program& p, const Path& path, Run run = Run::Ticking, size_t phase = 0) {
   FakePad& pad = p.pad;
   std::string seen;
-  CalcMode = true, Margin = RowHeight = 0;
+  CalcMode = true, p.kwix.Settings.Margin = RowHeight = 0;
   for (size_t tick = 0; tick < path.size(); ++tick) {
     const bool moved = path[tick] != (tick > 0 ? path[tick - 1] : TPoint{}), visible = pad.visible;
     pad.cursorReadable = path[tick] != kUnreadable;
