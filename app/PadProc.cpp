@@ -12,10 +12,7 @@
 #include "pad/Geometry.h"
 #include "settings/Settings.h"
 
-void ResetProgramState() {
-  ResetGeometryState();
-  ResetKeyActionState();
-}
+void ResetProgramState() { ResetKeyActionState(); }
 
 namespace {
 
@@ -29,12 +26,13 @@ void ShowPadAt(TKwix& kwix, PadWindow& window, TPoint centre) {
   FitPadFont(kwix.MadeFont, settings, window, dpi);
   // With the hand cursor on, the class has no cursor and the pointer code picks one.
   window.SetClassArrowCursor(!settings.UseHandCursor);
-  UpdateCellMetrics(window, dpi);
-  CalcMode = false;
-  TSize size = PadSize(settings);
+  TLayout& layout = kwix.Layout;
+  UpdateCellMetrics(layout, window, dpi);
+  layout.CalcMode = false;
+  TSize size = PadSize(layout, settings);
   // Grid origin at centre less half the grid, so the "5" key (row 2, column 1) is under it.
-  int32_t left = Wrapped32(int64_t{centre.x} - MulDiv(ColWidth, 3, 2) - settings.Margin);
-  int32_t top = Wrapped32(int64_t{centre.y} + MulDiv(RowHeight, 5, 2) + settings.Margin - size.height);
+  int32_t left = Wrapped32(int64_t{centre.x} - MulDiv(layout.ColWidth, 3, 2) - settings.Margin);
+  int32_t top = Wrapped32(int64_t{centre.y} + MulDiv(layout.RowHeight, 5, 2) + settings.Margin - size.height);
   window.PlaceOnTop(left, top, size.width, size.height);
   window.ShowNoActivate();
 }
@@ -62,18 +60,20 @@ int KeyColorState(const TPointerState& pointer, int col, int row) {
 }
 
 // Draws the key in (col, row) in its current state.
-void RedrawKey(const TPointerState& pointer, const TSettings& settings, Canvas& context, int col, int row) {
-  DrawKey(settings, context, col, row, KeyAt(col, row).Caption, KeyColorState(pointer, col, row));
+void RedrawKey(const TPointerState& pointer, const TLayout& layout, const TSettings& settings, Canvas& context, int col,
+               int row) {
+  DrawKey(layout, settings, context, col, row, KeyAt(col, row).Caption, KeyColorState(pointer, col, row));
 }
 
 // Redraws just the keys whose colour state changed and sets the pointer shape.
-void UpdateHover(TPointerState& pointer, const TSettings& settings, Canvas& context, PadWindow& window) {
+void UpdateHover(TPointerState& pointer, const TLayout& layout, const TSettings& settings, Canvas& context,
+                 PadWindow& window) {
   if (pointer.HotCol == pointer.PrevHotCol && pointer.HotRow == pointer.PrevHotRow &&
       pointer.HotValid == pointer.PrevHotValid && pointer.Pressed == pointer.PrevPressed)
     return;
   if (settings.UseHandCursor && pointer.HotValid != pointer.PrevHotValid) window.SetPointerShape(pointer.HotValid);
-  if (pointer.PrevHotValid) RedrawKey(pointer, settings, context, pointer.PrevHotCol, pointer.PrevHotRow);
-  if (pointer.HotValid) RedrawKey(pointer, settings, context, pointer.HotCol, pointer.HotRow);
+  if (pointer.PrevHotValid) RedrawKey(pointer, layout, settings, context, pointer.PrevHotCol, pointer.PrevHotRow);
+  if (pointer.HotValid) RedrawKey(pointer, layout, settings, context, pointer.HotCol, pointer.HotRow);
   pointer.PrevHotCol = pointer.HotCol;
   pointer.PrevHotRow = pointer.HotRow;
   pointer.PrevHotValid = pointer.HotValid;
@@ -82,7 +82,8 @@ void UpdateHover(TPointerState& pointer, const TSettings& settings, Canvas& cont
 
 // Runs the key action of the hot key, if there is one.
 void ActivateHotKey(TKwix& kwix, Canvas& context, PadWindow& window) {
-  if (kwix.Pointer.HotValid) KeyAction(kwix.Settings, context, window, KeyAt(kwix.Pointer.HotCol, kwix.Pointer.HotRow));
+  if (kwix.Pointer.HotValid)
+    KeyAction(kwix.Layout, kwix.Settings, context, window, KeyAt(kwix.Pointer.HotCol, kwix.Pointer.HotRow));
 }
 
 void PointerStage(TKwix& kwix, Canvas& context, PadWindow& window, uint32_t message, TPoint point) {
@@ -94,8 +95,8 @@ void PointerStage(TKwix& kwix, Canvas& context, PadWindow& window, uint32_t mess
   }
   // While the button is held the hot cell stays the one of the press.
   if (!pointer.Pressed) {
-    CellAt(kwix.Settings, point.x, point.y, pointer.HotCol, pointer.HotRow);
-    pointer.HotValid = IsKeyCell(pointer.HotCol, pointer.HotRow);
+    CellAt(kwix.Layout, kwix.Settings, point.x, point.y, pointer.HotCol, pointer.HotRow);
+    pointer.HotValid = IsKeyCell(kwix.Layout, pointer.HotCol, pointer.HotRow);
   }
   if (message == msg::LButtonDown) {
     window.CaptureMouse();
@@ -103,7 +104,7 @@ void PointerStage(TKwix& kwix, Canvas& context, PadWindow& window, uint32_t mess
     pointer.PressPoint = point;
     if (kwix.Settings.ClickOnDown) ActivateHotKey(kwix, context, window);
   }
-  UpdateHover(pointer, kwix.Settings, context, window);
+  UpdateHover(pointer, kwix.Layout, kwix.Settings, context, window);
 }
 
 bool DispatchPadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t message) {
@@ -124,22 +125,22 @@ bool DispatchPadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t 
       return true;
     case msg::RButtonDown: window.Hide(); return true;
     case msg::MButtonDown:
-      CalcMode = !CalcMode;
-      if (CalcMode) {
+      kwix.Layout.CalcMode = !kwix.Layout.CalcMode;
+      if (kwix.Layout.CalcMode) {
         Kernel.Reset(0);
       } else if (pointer.PrevHotCol > 2) {
         // The remembered key is in the column that disappears.
         pointer.PrevHotValid = false;
       }
-      FitWindowToMode(kwix.Settings, window);
+      FitWindowToMode(kwix.Layout, kwix.Settings, window);
       return true;
     case msg::MouseLeave:
       pointer.HotValid = false;
-      UpdateHover(pointer, kwix.Settings, context, window);
+      UpdateHover(pointer, kwix.Layout, kwix.Settings, context, window);
       pointer.Tracking = false;
       return true;
     case msg::User:
-      if (!Typing) RefreshDisplay(kwix.Settings, context);
+      if (!Typing) RefreshDisplay(kwix.Layout, kwix.Settings, context);
       return true;
     case msg::Toggle: TogglePadAtCursor(kwix, window); return true;
     default: return false;
@@ -149,14 +150,16 @@ bool DispatchPadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t 
 }  // namespace
 
 void PaintPad(const TKwix& kwix, Canvas& context, const TRect& paintRect) {
+  const TLayout& layout = kwix.Layout;
+  const TSettings& settings = kwix.Settings;
   for (int row = 1; row <= 4; ++row) {
-    for (int col = 0; col <= LastColumn(); ++col) {
-      if (RectsIntersect(KeyRect(kwix.Settings, col, row), paintRect))
-        RedrawKey(kwix.Pointer, kwix.Settings, context, col, row);
+    for (int col = 0; col <= LastColumn(layout); ++col) {
+      if (RectsIntersect(KeyRect(layout, settings, col, row), paintRect))
+        RedrawKey(kwix.Pointer, layout, settings, context, col, row);
     }
   }
-  if (CalcMode && RectsIntersect(CalcEditRect(kwix.Settings), paintRect))
-    DrawCalcEdit(kwix.Settings, context, DisplayText);
+  if (layout.CalcMode && RectsIntersect(CalcEditRect(layout, settings), paintRect))
+    DrawCalcEdit(layout, settings, context, DisplayText);
 }
 
 TPoint PointFromLParam(intptr_t lParam) {
@@ -181,11 +184,11 @@ void HandlePadTimer(TKwix& kwix, PadHost& window, uintptr_t timerId) {
 }
 
 void HandleDpiChange(TKwix& kwix, PadHost& window, int dpi) {
-  if (!window.IsVisible() || dpi == PadDpi) return;
+  if (!window.IsVisible() || dpi == kwix.Layout.PadDpi) return;
   const TRect before = window.ScreenRect();
   FitPadFont(kwix.MadeFont, kwix.Settings, window, dpi);
-  UpdateCellMetrics(window, dpi);
-  const TSize after = PadSize(kwix.Settings);
+  UpdateCellMetrics(kwix.Layout, window, dpi);
+  const TSize after = PadSize(kwix.Layout, kwix.Settings);
   // The point under the pointer, or the one nearest it when the pointer is elsewhere, keeps
   // its place at the same share of the pad's width and height; so does the press of a drag.
   TPoint cursor{before.left, before.top};

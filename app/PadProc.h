@@ -10,6 +10,7 @@
 #include "base/Types.h"
 #include "gesture/Gesture.h"
 #include "gesture/SamplerHost.h"
+#include "pad/Geometry.h"
 #include "pad/PadWindow.h"
 #include "settings/Settings.h"
 
@@ -38,8 +39,7 @@ constexpr uint32_t Toggle = 0x8001;
 constexpr uintptr_t kSampleTimerId = 0;
 constexpr uintptr_t kBackupTimerId = 1;
 
-// Every program-wide variable back to its value at start: the mode and cell metrics, the calc
-// edit's text and the kernel.
+// Every program-wide variable back to its value at start: the calc edit's text and the kernel.
 void ResetProgramState();
 
 // The pointer over the pad, at its values at start.
@@ -66,6 +66,7 @@ struct TPointerState {
 struct TKwix {
   TSettings Settings;
   TMadeFont MadeFont;
+  TLayout Layout;
   TPointerState Pointer;
   TSampler Sampler;
 };

@@ -5,15 +5,12 @@
 #include "app/PaintContextWin.h"
 #include "base/ScopedWin.h"
 #include "pad/Drawing.h"
-#include "pad/Geometry.h"
 
 namespace {
 
 TRect ToTRect(const RECT& r) { return TRect{r.left, r.top, r.right, r.bottom}; }
 
-void Paint(WinKwix& kwix) {
-  UpdateCellMetrics(kwix.Pad, PadDpi);
-  FitWindowToMode(kwix.State.Settings, kwix.Pad);
+void Paint(const WinKwix& kwix) {
   ScopedPaint paint(kwix.Pad.Handle());
   PaintContext context(paint.DC(), kwix.Pad, kwix.State.Settings);
   PaintPad(kwix.State, context, ToTRect(paint.Area()));
@@ -26,7 +23,7 @@ void EraseBackground(const WinKwix& kwix, HDC dc) {
   ScopedMemoryDC memory(dc, client.right, client.bottom);
   {
     PaintContext context(static_cast<HDC>(memory), kwix.Pad, kwix.State.Settings);
-    DrawBackground(kwix.State.Settings, context, ToTRect(client));
+    DrawBackground(kwix.State.Layout, kwix.State.Settings, context, ToTRect(client));
   }
   BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
 }

@@ -22,7 +22,7 @@ void ResetKeyActionState() {
 
 namespace {
 
-void KeypadAction(const TSettings& settings, PadWindow& window, const TButtonRec& entry) {
+void KeypadAction(TLayout& layout, const TSettings& settings, PadWindow& window, const TButtonRec& entry) {
   switch (entry.Kind) {
     case bkChar:
       // The numeric-keypad key, whatever the locale's decimal separator is.
@@ -43,16 +43,17 @@ void KeypadAction(const TSettings& settings, PadWindow& window, const TButtonRec
         window.Beep();
         break;
       }
-      CalcMode = true;
+      layout.CalcMode = true;
       Kernel.Reset(value);
-      FitWindowToMode(settings, window);
+      FitWindowToMode(layout, settings, window);
       break;
     }
     default: break;
   }
 }
 
-void TypeCharacter(const TSettings& settings, Canvas& context, PadWindow& window, const TButtonRec& entry) {
+void TypeCharacter(const TLayout& layout, const TSettings& settings, Canvas& context, PadWindow& window,
+                   const TButtonRec& entry) {
   // The first character after an operator, a result or a reset starts a new operand.
   std::string text = (Kernel.State & TSmplCalcKrnl::Entering) ? DisplayText : std::string();
   char character;
@@ -65,7 +66,7 @@ void TypeCharacter(const TSettings& settings, Canvas& context, PadWindow& window
       return;
     }
   }
-  if (!FitsCalcEdit(settings, context, text + character)) {
+  if (!FitsCalcEdit(layout, settings, context, text + character)) {
     window.Beep();
     return;
   }
@@ -79,12 +80,13 @@ void TypeCharacter(const TSettings& settings, Canvas& context, PadWindow& window
   }
   Typing = false;
   DisplayText = text;
-  DrawCalcEdit(settings, context, DisplayText);
+  DrawCalcEdit(layout, settings, context, DisplayText);
 }
 
-void CalculatorAction(const TSettings& settings, Canvas& context, PadWindow& window, const TButtonRec& entry) {
+void CalculatorAction(const TLayout& layout, const TSettings& settings, Canvas& context, PadWindow& window,
+                      const TButtonRec& entry) {
   switch (entry.Kind) {
-    case bkChar: TypeCharacter(settings, context, window, entry); break;
+    case bkChar: TypeCharacter(layout, settings, context, window, entry); break;
     case bkEquals:
       if (!KeyBridge->TargetTakesInput()) break;
       Kernel.Evaluate(0);
@@ -100,22 +102,23 @@ void CalculatorAction(const TSettings& settings, Canvas& context, PadWindow& win
 
 }  // namespace
 
-void KeyAction(const TSettings& settings, Canvas& context, PadWindow& window, const TButtonRec& entry) {
-  if (CalcMode) {
-    CalculatorAction(settings, context, window, entry);
+void KeyAction(TLayout& layout, const TSettings& settings, Canvas& context, PadWindow& window,
+               const TButtonRec& entry) {
+  if (layout.CalcMode) {
+    CalculatorAction(layout, settings, context, window, entry);
   } else {
-    KeypadAction(settings, window, entry);
+    KeypadAction(layout, settings, window, entry);
   }
 }
 
-bool FitsCalcEdit(const TSettings& settings, Canvas& context, const std::string& text) {
+bool FitsCalcEdit(const TLayout& layout, const TSettings& settings, Canvas& context, const std::string& text) {
   int width = context.TextWidth(text);
-  TRect rect = CalcEditTextRect(settings);
+  TRect rect = CalcEditTextRect(layout, settings);
   return rect.right - rect.left >= width;
 }
 
-void RefreshDisplay(const TSettings& settings, Canvas& context) {
-  TRect rect = CalcEditTextRect(settings);
+void RefreshDisplay(const TLayout& layout, const TSettings& settings, Canvas& context) {
+  TRect rect = CalcEditTextRect(layout, settings);
   Extended value = Kernel.GetValue();
   std::string text;
   // Requests 19, 18, ... 2 give 15, 18, 17, ... 2 significant digits; the first text that
@@ -125,5 +128,5 @@ void RefreshDisplay(const TSettings& settings, Canvas& context) {
     if (rect.right - rect.left >= context.TextWidth(text) || precision <= 2) break;
   }
   DisplayText = text;
-  DrawCalcEdit(settings, context, DisplayText);
+  DrawCalcEdit(layout, settings, context, DisplayText);
 }

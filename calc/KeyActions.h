@@ -12,6 +12,7 @@
 class Bridge;
 class Canvas;
 class PadWindow;
+struct TLayout;
 struct TSettings;
 
 // The calc edit's text, single-byte in the system code page, drawn right-aligned.
@@ -27,10 +28,10 @@ extern Bridge* KeyBridge;
 void ResetKeyActionState();
 
 // Performs the key in the current mode.
-void KeyAction(const TSettings& settings, Canvas& context, PadWindow& window, const TButtonRec& entry);
+void KeyAction(TLayout& layout, const TSettings& settings, Canvas& context, PadWindow& window, const TButtonRec& entry);
 // Whether text fits the calc edit's text rectangle in the pad font.
-bool FitsCalcEdit(const TSettings& settings, Canvas& context, const std::string& text);
+bool FitsCalcEdit(const TLayout& layout, const TSettings& settings, Canvas& context, const std::string& text);
 // Shows the kernel's value with as many digits as fit, and redraws the calc edit.
-void RefreshDisplay(const TSettings& settings, Canvas& context);
+void RefreshDisplay(const TLayout& layout, const TSettings& settings, Canvas& context);
 
 #endif

@@ -39,8 +39,8 @@ double PadRandom() {
   return static_cast<double>(Generator()()) / 4294967296.0;
 }
 
-void DrawKey(const TSettings& settings, Canvas& context, int col, int row, const std::u16string& caption,
-             int colorState) {
+void DrawKey(const TLayout& layout, const TSettings& settings, Canvas& context, int col, int row,
+             const std::u16string& caption, int colorState) {
   TColor background = settings.BtnColor;
   TColor text = settings.BtnTextColor;
   if (colorState == ksHot) {
@@ -50,22 +50,22 @@ void DrawKey(const TSettings& settings, Canvas& context, int col, int row, const
     background = HueToColor(PadRandom() * 360.0);
     text = 0;
   }
-  TRect rect = KeyRect(settings, col, row);
+  TRect rect = KeyRect(layout, settings, col, row);
   context.RoundBox(rect, settings.BtnCornerCurveX, settings.BtnCornerCurveY, background);
   context.Caption(rect, caption, TextAlign::Center, text, background);
 }
 
-void DrawCalcEdit(const TSettings& settings, Canvas& context, const std::string& text) {
-  context.RoundBox(CalcEditRect(settings), settings.CalcEditCornerCurveX, settings.CalcEditCornerCurveY,
+void DrawCalcEdit(const TLayout& layout, const TSettings& settings, Canvas& context, const std::string& text) {
+  context.RoundBox(CalcEditRect(layout, settings), settings.CalcEditCornerCurveX, settings.CalcEditCornerCurveY,
                    settings.CalcEditColor);
-  context.CaptionA(CalcEditTextRect(settings), text, TextAlign::Right, settings.CalcEditTextColor,
+  context.CaptionA(CalcEditTextRect(layout, settings), text, TextAlign::Right, settings.CalcEditTextColor,
                    settings.CalcEditColor);
 }
 
-void DrawBackground(const TSettings& settings, Canvas& context, const TRect& client) {
+void DrawBackground(const TLayout& layout, const TSettings& settings, Canvas& context, const TRect& client) {
   context.FillRect(client, settings.MaskColor);
   TRect background = client;
   // In keypad mode the calc edit row stays transparent.
-  if (!CalcMode) background.top = RowHeight;
+  if (!layout.CalcMode) background.top = layout.RowHeight;
   context.RoundBox(background, settings.CornerCurveX, settings.CornerCurveY, settings.BGColor);
 }

@@ -189,7 +189,7 @@ TEST(Drawing, PaintDrawsWhatMeetsTheArea) {
   for (const PaintRow& row : rows) {
     SCOPED_TRACE(row.name);
     Program p;
-    CalcMode = row.calculator;
+    p.kwix.Layout.CalcMode = row.calculator;
     DisplayText = "12";
     PaintPad(p.kwix, p.pad, row.area);
     EXPECT_EQ(p.pad.drawn, row.drawn);
@@ -200,11 +200,11 @@ TEST(Drawing, PaintDrawsWhatMeetsTheArea) {
 // calc edit's row see-through in keypad mode. A held key flashes in a colour of the hue circle.
 TEST(Drawing, BackgroundAndHeldColours) {
   Program p;
-  DrawBackground(p.kwix.Settings, p.pad, TRect{0, 0, 91, 110});
+  DrawBackground(p.kwix.Layout, p.kwix.Settings, p.pad, TRect{0, 0, 91, 110});
   EXPECT_EQ(p.pad.drawn, "mask");
   EXPECT_EQ(p.pad.box, (TRect{0, 20, 91, 110}));
-  CalcMode = true;
-  DrawBackground(p.kwix.Settings, p.pad, TRect{0, 0, 118, 110});
+  p.kwix.Layout.CalcMode = true;
+  DrawBackground(p.kwix.Layout, p.kwix.Settings, p.pad, TRect{0, 0, 118, 110});
   EXPECT_EQ(p.pad.box, (TRect{0, 0, 118, 110}));
   EXPECT_EQ(HueToColor(0), 0x0000FFu);    // red
   EXPECT_EQ(HueToColor(30), 0x0080FFu);   // orange

@@ -42,7 +42,7 @@ enum class Run { Ticking, Resting, RestingWithoutDeviceInput };
 std::string Walk(Program& p, const Path& path, Run run = Run::Ticking, size_t phase = 0) {
   FakePad& pad = p.pad;
   std::string seen;
-  CalcMode = true, p.kwix.Settings.Margin = RowHeight = 0;
+  p.kwix.Layout.CalcMode = true, p.kwix.Settings.Margin = p.kwix.Layout.RowHeight = 0;
   for (size_t tick = 0; tick < path.size(); ++tick) {
     const bool moved = path[tick] != (tick > 0 ? path[tick - 1] : TPoint{}), visible = pad.visible;
     pad.cursorReadable = path[tick] != kUnreadable;
@@ -58,7 +58,7 @@ std::string Walk(Program& p, const Path& path, Run run = Run::Ticking, size_t ph
     seen += !pad.visible ? "hidden, "
                          : "shown " + std::to_string(pad.client.right) + "x" + std::to_string(pad.client.bottom) +
                                " at " + std::to_string(pad.at.x) + "," + std::to_string(pad.at.y) +
-                               (CalcMode ? " in calculator mode, " : " in keypad mode, ");
+                               (p.kwix.Layout.CalcMode ? " in calculator mode, " : " in keypad mode, ");
   }
   return seen;
 }

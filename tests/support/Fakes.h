@@ -306,7 +306,7 @@ struct Program {
     SetDecimalKeyCaption(u'.');
     SetLocaleDigitGrouping(',', "3;0");
     KeyBridge = &bridge;
-    UpdateCellMetrics(pad, 0);
+    UpdateCellMetrics(kwix.Layout, pad, 0);
     Kernel.OnChange = [this](TSmplCalcKrnl&) { HandlePadMessage(kwix, pad, pad, msg::User, TPoint{}); };
   }
 };
