@@ -12,8 +12,6 @@
 #include "pad/Geometry.h"
 #include "settings/Settings.h"
 
-void ResetProgramState() { ResetKeyActionState(); }
-
 namespace {
 
 // Reloads the settings and shows the pad in keypad mode, its "5" key under centre, without
@@ -83,7 +81,7 @@ void UpdateHover(TPointerState& pointer, const TLayout& layout, const TSettings&
 // Runs the key action of the hot key, if there is one.
 void ActivateHotKey(TKwix& kwix, Canvas& context, PadWindow& window) {
   if (kwix.Pointer.HotValid)
-    KeyAction(kwix.Layout, kwix.Settings, context, window, KeyAt(kwix.Pointer.HotCol, kwix.Pointer.HotRow));
+    KeyAction(kwix.Calc, kwix.Layout, kwix.Settings, context, window, KeyAt(kwix.Pointer.HotCol, kwix.Pointer.HotRow));
 }
 
 void PointerStage(TKwix& kwix, Canvas& context, PadWindow& window, uint32_t message, TPoint point) {
@@ -127,7 +125,7 @@ bool DispatchPadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t 
     case msg::MButtonDown:
       kwix.Layout.CalcMode = !kwix.Layout.CalcMode;
       if (kwix.Layout.CalcMode) {
-        Kernel.Reset(0);
+        kwix.Calc.Kernel.Reset(0);
       } else if (pointer.PrevHotCol > 2) {
         // The remembered key is in the column that disappears.
         pointer.PrevHotValid = false;
@@ -140,7 +138,7 @@ bool DispatchPadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t 
       pointer.Tracking = false;
       return true;
     case msg::User:
-      if (!Typing) RefreshDisplay(kwix.Layout, kwix.Settings, context);
+      if (!kwix.Calc.Typing) RefreshDisplay(kwix.Calc, kwix.Layout, kwix.Settings, context);
       return true;
     case msg::Toggle: TogglePadAtCursor(kwix, window); return true;
     default: return false;
@@ -159,7 +157,7 @@ void PaintPad(const TKwix& kwix, Canvas& context, const TRect& paintRect) {
     }
   }
   if (layout.CalcMode && RectsIntersect(CalcEditRect(layout, settings), paintRect))
-    DrawCalcEdit(layout, settings, context, DisplayText);
+    DrawCalcEdit(layout, settings, context, kwix.Calc.DisplayText);
 }
 
 TPoint PointFromLParam(intptr_t lParam) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "base/Types.h"
+#include "calc/KeyActions.h"
 #include "gesture/Gesture.h"
 #include "gesture/SamplerHost.h"
 #include "pad/Geometry.h"
@@ -39,9 +40,6 @@ constexpr uint32_t Toggle = 0x8001;
 constexpr uintptr_t kSampleTimerId = 0;
 constexpr uintptr_t kBackupTimerId = 1;
 
-// Every program-wide variable back to its value at start: the calc edit's text and the kernel.
-void ResetProgramState();
-
 // The pointer over the pad, at its values at start.
 struct TPointerState {
   // The cell under the pointer (from CellAt), whether it is a key of the current mode with
@@ -64,9 +62,11 @@ struct TPointerState {
 // The running program's state: made once at start-up, before the pad window, and reached by the
 // window procedure through that window. Tests make a fresh one for each case.
 struct TKwix {
+  explicit TKwix(Bridge& bridge) : Calc(bridge) {}
   TSettings Settings;
   TMadeFont MadeFont;
   TLayout Layout;
+  TCalculator Calc;
   TPointerState Pointer;
   TSampler Sampler;
 };

@@ -31,7 +31,7 @@ HWND CreatePad(HINSTANCE instance, WinKwix& kwix) {
   HWND pad = CreateWindowExA(kPadExStyle, "KWIXWnd", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, &kwix);
   // The colour key is taken once; a MaskColor edited later changes only the fill.
   SetLayeredWindowAttributes(pad, kwix.State.Settings.MaskColor, 128, LWA_COLORKEY | LWA_ALPHA);
-  Kernel.OnChange = [pad](TSmplCalcKrnl&) { SendMessageA(pad, WM_USER, 0, 0); };
+  kwix.State.Calc.Kernel.OnChange = [pad](TSmplCalcKrnl&) { SendMessageA(pad, WM_USER, 0, 0); };
   kwix.Pad.StartSampleTimer();
   return pad;
 }
@@ -109,7 +109,7 @@ int RunKwix(HINSTANCE instance) {
   const StartDecision start = DecideStart(command, system);
   if (!start.run) return start.exitCode;
 
-  WinKwix kwix;
+  WinKwix kwix(SystemBridge());
   kwix.State.Settings = LoadSettings();
   // At the screen's DPI; each showing fits the font to its monitor.
   FitPadFont(kwix.State.MadeFont, kwix.State.Settings, kwix.Pad, 0);
@@ -120,7 +120,6 @@ int RunKwix(HINSTANCE instance) {
   SetDecimalKeyCaption(static_cast<char16_t>(wide));
   LocaleDigitGrouping();  // fetched once now, like the decimal separator, not during a grab
 
-  KeyBridge = &SystemBridge();
   HWND pad = CreatePad(instance, kwix);
   // /toggle from a copy that is not elevated reaches an elevated one: it only shows or hides
   // the pad. Ending it stays with programs of its own level, as the system filters WM_QUIT.

@@ -9,42 +9,32 @@
 #include "pad/Geometry.h"
 #include "pad/PadWindow.h"
 
-std::string DisplayText;
-bool Typing = false;
-TSmplCalcKrnl Kernel;
-Bridge* KeyBridge = nullptr;
-
-void ResetKeyActionState() {
-  DisplayText.clear();
-  Typing = false;
-  Kernel = TSmplCalcKrnl();
-}
-
 namespace {
 
-void KeypadAction(TLayout& layout, const TSettings& settings, PadWindow& window, const TButtonRec& entry) {
+void KeypadAction(TCalculator& calc, TLayout& layout, const TSettings& settings, PadWindow& window,
+                  const TButtonRec& entry) {
   switch (entry.Kind) {
     case bkChar:
       // The numeric-keypad key, whatever the locale's decimal separator is.
-      if (KeyBridge->TargetTakesInput())
-        KeyBridge->TapKey(entry.Value >= 0 ? static_cast<uint8_t>(kVkNumpad0 + entry.Value) : kVkDecimal);
+      if (calc.KeyBridge.TargetTakesInput())
+        calc.KeyBridge.TapKey(entry.Value >= 0 ? static_cast<uint8_t>(kVkNumpad0 + entry.Value) : kVkDecimal);
       break;
     case bkEquals: {
       // A target that takes no input leaves the pad as it was: no grab, no mode change.
-      if (!KeyBridge->TargetTakesInput()) break;
-      const TGrab grab = KeyBridge->GrabNumberAtCaret();
+      if (!calc.KeyBridge.TargetTakesInput()) break;
+      const TGrab grab = calc.KeyBridge.GrabNumberAtCaret();
       Extended value = 0;
       // An empty field gives 0. Anything else that is no number stays the user's: a result
       // pasted later would replace what the grab selected, so that goes and the pad stays.
       const bool number = grab.outcome == GrabOutcome::NothingToCopy ||
                           (grab.outcome == GrabOutcome::Copied && TryGroupedTextToNumber(grab.text, value));
       if (!number) {
-        KeyBridge->UndoGrab(grab);
+        calc.KeyBridge.UndoGrab(grab);
         window.Beep();
         break;
       }
       layout.CalcMode = true;
-      Kernel.Reset(value);
+      calc.Kernel.Reset(value);
       FitWindowToMode(layout, settings, window);
       break;
     }
@@ -52,10 +42,10 @@ void KeypadAction(TLayout& layout, const TSettings& settings, PadWindow& window,
   }
 }
 
-void TypeCharacter(const TLayout& layout, const TSettings& settings, Canvas& context, PadWindow& window,
-                   const TButtonRec& entry) {
+void TypeCharacter(TCalculator& calc, const TLayout& layout, const TSettings& settings, Canvas& context,
+                   PadWindow& window, const TButtonRec& entry) {
   // The first character after an operator, a result or a reset starts a new operand.
-  std::string text = (Kernel.State & TSmplCalcKrnl::Entering) ? DisplayText : std::string();
+  std::string text = (calc.Kernel.State & TSmplCalcKrnl::Entering) ? calc.DisplayText : std::string();
   char character;
   if (entry.Value >= 0) {
     character = static_cast<char>('0' + entry.Value);
@@ -71,43 +61,43 @@ void TypeCharacter(const TLayout& layout, const TSettings& settings, Canvas& con
     return;
   }
   text += character;
-  Typing = true;
+  calc.Typing = true;
   try {
-    Kernel.SetEntry(TextToNumber(text));
+    calc.Kernel.SetEntry(TextToNumber(text));
   } catch (...) {
-    Typing = false;
+    calc.Typing = false;
     throw;
   }
-  Typing = false;
-  DisplayText = text;
-  DrawCalcEdit(layout, settings, context, DisplayText);
+  calc.Typing = false;
+  calc.DisplayText = text;
+  DrawCalcEdit(layout, settings, context, calc.DisplayText);
 }
 
-void CalculatorAction(const TLayout& layout, const TSettings& settings, Canvas& context, PadWindow& window,
-                      const TButtonRec& entry) {
+void CalculatorAction(TCalculator& calc, const TLayout& layout, const TSettings& settings, Canvas& context,
+                      PadWindow& window, const TButtonRec& entry) {
   switch (entry.Kind) {
-    case bkChar: TypeCharacter(layout, settings, context, window, entry); break;
+    case bkChar: TypeCharacter(calc, layout, settings, context, window, entry); break;
     case bkEquals:
-      if (!KeyBridge->TargetTakesInput()) break;
-      Kernel.Evaluate(0);
-      KeyBridge->PasteAndSelect(PasteNumberText(Kernel.Accumulator));
+      if (!calc.KeyBridge.TargetTakesInput()) break;
+      calc.Kernel.Evaluate(0);
+      calc.KeyBridge.PasteAndSelect(PasteNumberText(calc.Kernel.Accumulator));
       break;
     case bkAdd:
     case bkSubtract:
     case bkMultiply:
-    case bkDivide: Kernel.ApplyOperator(static_cast<uint8_t>(entry.Kind - 2)); break;
+    case bkDivide: calc.Kernel.ApplyOperator(static_cast<uint8_t>(entry.Kind - 2)); break;
     default: break;
   }
 }
 
 }  // namespace
 
-void KeyAction(TLayout& layout, const TSettings& settings, Canvas& context, PadWindow& window,
+void KeyAction(TCalculator& calc, TLayout& layout, const TSettings& settings, Canvas& context, PadWindow& window,
                const TButtonRec& entry) {
   if (layout.CalcMode) {
-    CalculatorAction(layout, settings, context, window, entry);
+    CalculatorAction(calc, layout, settings, context, window, entry);
   } else {
-    KeypadAction(layout, settings, window, entry);
+    KeypadAction(calc, layout, settings, window, entry);
   }
 }
 
@@ -117,9 +107,9 @@ bool FitsCalcEdit(const TLayout& layout, const TSettings& settings, Canvas& cont
   return rect.right - rect.left >= width;
 }
 
-void RefreshDisplay(const TLayout& layout, const TSettings& settings, Canvas& context) {
+void RefreshDisplay(TCalculator& calc, const TLayout& layout, const TSettings& settings, Canvas& context) {
   TRect rect = CalcEditTextRect(layout, settings);
-  Extended value = Kernel.GetValue();
+  Extended value = calc.Kernel.GetValue();
   std::string text;
   // Requests 19, 18, ... 2 give 15, 18, 17, ... 2 significant digits; the first text that
   // fits is shown. When not even 2 digits fit (a very large font) the 2-digit text stays.
@@ -127,6 +117,6 @@ void RefreshDisplay(const TLayout& layout, const TSettings& settings, Canvas& co
     text = DisplayNumberText(value, precision);
     if (rect.right - rect.left >= context.TextWidth(text) || precision <= 2) break;
   }
-  DisplayText = text;
-  DrawCalcEdit(layout, settings, context, DisplayText);
+  calc.DisplayText = text;
+  DrawCalcEdit(layout, settings, context, calc.DisplayText);
 }

@@ -190,7 +190,7 @@ TEST(Drawing, PaintDrawsWhatMeetsTheArea) {
     SCOPED_TRACE(row.name);
     Program p;
     p.kwix.Layout.CalcMode = row.calculator;
-    DisplayText = "12";
+    p.kwix.Calc.DisplayText = "12";
     PaintPad(p.kwix, p.pad, row.area);
     EXPECT_EQ(p.pad.drawn, row.drawn);
   }

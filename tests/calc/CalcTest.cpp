@@ -50,7 +50,7 @@ void Press(Program& p, const std::string& keys) {
     if (key == 'M') HandlePadMessage(p.kwix, p.pad, p.pad, msg::MButtonDown, TPoint{});
     const size_t at = grid.find(key);
     if (at != std::string::npos)
-      KeyAction(p.kwix.Layout, p.kwix.Settings, p.pad, p.pad,
+      KeyAction(p.kwix.Calc, p.kwix.Layout, p.kwix.Settings, p.pad, p.pad,
                 KeyAt(static_cast<int>(at % 4), static_cast<int>(at / 4 + 1)));
   }
 }
@@ -74,13 +74,14 @@ TEST(KeyActions, EveryKeyInBothModes) {
     EXPECT_EQ(Utf8(key.Caption), rows[i].caption);
     if (rows[i].keypad) {  // "=" in keypad mode grabs: see below
       Program keypad;
-      KeyAction(keypad.kwix.Layout, keypad.kwix.Settings, keypad.pad, keypad.pad, key);
+      KeyAction(keypad.kwix.Calc, keypad.kwix.Layout, keypad.kwix.Settings, keypad.pad, keypad.pad, key);
       EXPECT_EQ(keypad.target.keys, rows[i].keypad);
     }
     Program calculator;
     calculator.kwix.Layout.CalcMode = true;
     Press(calculator, "6");
-    KeyAction(calculator.kwix.Layout, calculator.kwix.Settings, calculator.pad, calculator.pad, key);
+    KeyAction(calculator.kwix.Calc, calculator.kwix.Layout, calculator.kwix.Settings, calculator.pad, calculator.pad,
+              key);
     Press(calculator, "2=");
     EXPECT_EQ(calculator.target.Shown(), "[" + std::string(rows[i].calculator) + "]");
   }
@@ -183,7 +184,7 @@ TEST(KeyActions, KeysIntoAField) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Program p;
-    Kernel.Reset(7);
+    p.kwix.Calc.Kernel.Reset(7);
     p.target.Set(row.field);
     p.target.copyAs = row.copyAs, p.target.windowClass = row.windowClass;
     p.target.held = row.held, p.target.hung = row.hung, p.target.copyMs = row.copyMs;
@@ -205,7 +206,7 @@ TEST(KeyActions, KeysIntoAField) {
     EXPECT_EQ(p.kwix.Layout.CalcMode, row.calculator);
     EXPECT_EQ(p.pad.client.right, row.calculator ? PadSize(p.kwix.Layout, p.kwix.Settings).width : 0)
         << "the pad's width";
-    EXPECT_EQ(Kernel.GetValue() == 7, !row.calculator) << "the kernel left alone in keypad mode";
+    EXPECT_EQ(p.kwix.Calc.Kernel.GetValue() == 7, !row.calculator) << "the kernel left alone in keypad mode";
     EXPECT_EQ(waited, row.waitedMs) << "milliseconds the last key waited";
     EXPECT_EQ(p.target.copyMode, row.copyMode);
     EXPECT_FALSE(p.target.open) << "the clipboard left open";

@@ -298,16 +298,14 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
 struct Program {
   FakeTarget target;
   Bridge bridge{target, target, target, target, target};
-  TKwix kwix;
+  TKwix kwix{bridge};
   FakePad pad{kwix.Settings};
   Program() {
-    ResetProgramState();
     SetLocaleDecimalSeparator('.');
     SetDecimalKeyCaption(u'.');
     SetLocaleDigitGrouping(',', "3;0");
-    KeyBridge = &bridge;
     UpdateCellMetrics(kwix.Layout, pad, 0);
-    Kernel.OnChange = [this](TSmplCalcKrnl&) { HandlePadMessage(kwix, pad, pad, msg::User, TPoint{}); };
+    kwix.Calc.Kernel.OnChange = [this](TSmplCalcKrnl&) { HandlePadMessage(kwix, pad, pad, msg::User, TPoint{}); };
   }
 };
 
