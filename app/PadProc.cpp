@@ -19,7 +19,7 @@ namespace {
 void ShowPadAt(TKwix& kwix, PadWindow& window, TPoint centre) {
   const int32_t dpi = window.MonitorDpiAt(centre);
   // Settings are read at every showing, so an edited file takes effect now.
-  kwix.Settings = LoadSettings();
+  kwix.Settings = LoadSettings(kwix.Format.LocaleDecimalSeparator);
   const TSettings& settings = kwix.Settings;
   FitPadFont(kwix.MadeFont, settings, window, dpi);
   // With the hand cursor on, the class has no cursor and the pointer code picks one.
@@ -81,7 +81,8 @@ void UpdateHover(TPointerState& pointer, const TLayout& layout, const TSettings&
 // Runs the key action of the hot key, if there is one.
 void ActivateHotKey(TKwix& kwix, Canvas& context, PadWindow& window) {
   if (kwix.Pointer.HotValid)
-    KeyAction(kwix.Calc, kwix.Layout, kwix.Settings, context, window, KeyAt(kwix.Pointer.HotCol, kwix.Pointer.HotRow));
+    KeyAction(kwix.Calc, kwix.Layout, kwix.Settings, kwix.Format, context, window,
+              KeyAt(kwix.Pointer.HotCol, kwix.Pointer.HotRow));
 }
 
 void PointerStage(TKwix& kwix, Canvas& context, PadWindow& window, uint32_t message, TPoint point) {
@@ -138,7 +139,7 @@ bool DispatchPadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t 
       pointer.Tracking = false;
       return true;
     case msg::User:
-      if (!kwix.Calc.Typing) RefreshDisplay(kwix.Calc, kwix.Layout, kwix.Settings, context);
+      if (!kwix.Calc.Typing) RefreshDisplay(kwix.Calc, kwix.Layout, kwix.Settings, kwix.Format, context);
       return true;
     case msg::Toggle: TogglePadAtCursor(kwix, window); return true;
     default: return false;

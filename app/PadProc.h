@@ -11,6 +11,7 @@
 #include "calc/KeyActions.h"
 #include "gesture/Gesture.h"
 #include "gesture/SamplerHost.h"
+#include "numtext/NumText.h"
 #include "pad/Geometry.h"
 #include "pad/PadWindow.h"
 #include "settings/Settings.h"
@@ -62,7 +63,9 @@ struct TPointerState {
 // The running program's state: made once at start-up, before the pad window, and reached by the
 // window procedure through that window. Tests make a fresh one for each case.
 struct TKwix {
-  explicit TKwix(Bridge& bridge) : Calc(bridge) {}
+  TKwix(Bridge& bridge, const TNumberFormat& format) : Format(format), Calc(bridge) {}
+  // The locale's, read at start-up.
+  TNumberFormat Format;
   TSettings Settings;
   TMadeFont MadeFont;
   TLayout Layout;

@@ -54,7 +54,7 @@ class WinPadWindow : public PadHost {
 // The program behind the pad window: made before the window, handed over at its creation and
 // kept in its GWLP_USERDATA, where the window procedure finds it.
 struct WinKwix {
-  explicit WinKwix(Bridge& bridge) : State(bridge) {}
+  WinKwix(Bridge& bridge, const TNumberFormat& format) : State(bridge, format) {}
   TKwix State;
   WinPadWindow Pad;
 };

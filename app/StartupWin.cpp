@@ -109,16 +109,16 @@ int RunKwix(HINSTANCE instance) {
   const StartDecision start = DecideStart(command, system);
   if (!start.run) return start.exitCode;
 
-  WinKwix kwix(SystemBridge());
-  kwix.State.Settings = LoadSettings();
+  // The locale's number format is read once, now, never during a grab.
+  WinKwix kwix(SystemBridge(), ReadLocaleNumberFormat());
+  const char separator = kwix.State.Format.LocaleDecimalSeparator;
+  kwix.State.Settings = LoadSettings(separator);
   // At the screen's DPI; each showing fits the font to its monitor.
   FitPadFont(kwix.State.MadeFont, kwix.State.Settings, kwix.Pad, 0);
   // The separator is a byte of the system code page; the caption is wide text.
-  char separator = LocaleDecimalSeparator();
   wchar_t wide = 0;
   if (MultiByteToWideChar(CP_ACP, 0, &separator, 1, &wide, 1) != 1) wide = static_cast<unsigned char>(separator);
   SetDecimalKeyCaption(static_cast<char16_t>(wide));
-  LocaleDigitGrouping();  // fetched once now, like the decimal separator, not during a grab
 
   HWND pad = CreatePad(instance, kwix);
   // /toggle from a copy that is not elevated reaches an elevated one: it only shows or hides

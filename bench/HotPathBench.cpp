@@ -125,12 +125,12 @@ BENCHMARK(BM_Tick_Moving);
 const Extended kThird = 1.0L / 3.0L;
 
 void BM_DisplayNumberText(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(DisplayNumberText(kThird, 19));
+  for (auto _ : state) benchmark::DoNotOptimize(DisplayNumberText(kThird, 19, '.'));
 }
 BENCHMARK(BM_DisplayNumberText);
 
 void BM_PasteNumberText(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(PasteNumberText(kThird));
+  for (auto _ : state) benchmark::DoNotOptimize(PasteNumberText(kThird, '.'));
 }
 BENCHMARK(BM_PasteNumberText);
 
@@ -138,7 +138,7 @@ void BM_TryTextToNumber(benchmark::State& state) {
   const std::string text = "12345.678";
   for (auto _ : state) {
     Extended value = 0;
-    benchmark::DoNotOptimize(TryTextToNumber(text, value));
+    benchmark::DoNotOptimize(TryTextToNumber(text, '.', value));
     benchmark::DoNotOptimize(value);
   }
 }
@@ -172,7 +172,7 @@ void BM_LoadSettings_All24(benchmark::State& state) {
   TSettings settings;
   TMadeFont made;
   for (auto _ : state) {
-    settings = LoadSettings();
+    settings = LoadSettings('.');
     FitPadFont(made, settings, fonts, 0);
   }
   if (settings.Margin != 6 || settings.FontFace != "Tahoma") state.SkipWithError("the settings file was not read");

@@ -11,8 +11,8 @@
 
 namespace {
 
-void KeypadAction(TCalculator& calc, TLayout& layout, const TSettings& settings, PadWindow& window,
-                  const TButtonRec& entry) {
+void KeypadAction(TCalculator& calc, TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+                  PadWindow& window, const TButtonRec& entry) {
   switch (entry.Kind) {
     case bkChar:
       // The numeric-keypad key, whatever the locale's decimal separator is.
@@ -27,7 +27,7 @@ void KeypadAction(TCalculator& calc, TLayout& layout, const TSettings& settings,
       // An empty field gives 0. Anything else that is no number stays the user's: a result
       // pasted later would replace what the grab selected, so that goes and the pad stays.
       const bool number = grab.outcome == GrabOutcome::NothingToCopy ||
-                          (grab.outcome == GrabOutcome::Copied && TryGroupedTextToNumber(grab.text, value));
+                          (grab.outcome == GrabOutcome::Copied && TryGroupedTextToNumber(grab.text, format, value));
       if (!number) {
         calc.KeyBridge.UndoGrab(grab);
         window.Beep();
@@ -42,15 +42,15 @@ void KeypadAction(TCalculator& calc, TLayout& layout, const TSettings& settings,
   }
 }
 
-void TypeCharacter(TCalculator& calc, const TLayout& layout, const TSettings& settings, Canvas& context,
-                   PadWindow& window, const TButtonRec& entry) {
+void TypeCharacter(TCalculator& calc, const TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+                   Canvas& context, PadWindow& window, const TButtonRec& entry) {
   // The first character after an operator, a result or a reset starts a new operand.
   std::string text = (calc.Kernel.State & TSmplCalcKrnl::Entering) ? calc.DisplayText : std::string();
   char character;
   if (entry.Value >= 0) {
     character = static_cast<char>('0' + entry.Value);
   } else {
-    character = LocaleDecimalSeparator();
+    character = format.LocaleDecimalSeparator;
     if (text.find(character) != std::string::npos) {
       window.Beep();
       return;
@@ -63,7 +63,7 @@ void TypeCharacter(TCalculator& calc, const TLayout& layout, const TSettings& se
   text += character;
   calc.Typing = true;
   try {
-    calc.Kernel.SetEntry(TextToNumber(text));
+    calc.Kernel.SetEntry(TextToNumber(text, format.LocaleDecimalSeparator));
   } catch (...) {
     calc.Typing = false;
     throw;
@@ -73,14 +73,14 @@ void TypeCharacter(TCalculator& calc, const TLayout& layout, const TSettings& se
   DrawCalcEdit(layout, settings, context, calc.DisplayText);
 }
 
-void CalculatorAction(TCalculator& calc, const TLayout& layout, const TSettings& settings, Canvas& context,
-                      PadWindow& window, const TButtonRec& entry) {
+void CalculatorAction(TCalculator& calc, const TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+                      Canvas& context, PadWindow& window, const TButtonRec& entry) {
   switch (entry.Kind) {
-    case bkChar: TypeCharacter(calc, layout, settings, context, window, entry); break;
+    case bkChar: TypeCharacter(calc, layout, settings, format, context, window, entry); break;
     case bkEquals:
       if (!calc.KeyBridge.TargetTakesInput()) break;
       calc.Kernel.Evaluate(0);
-      calc.KeyBridge.PasteAndSelect(PasteNumberText(calc.Kernel.Accumulator));
+      calc.KeyBridge.PasteAndSelect(PasteNumberText(calc.Kernel.Accumulator, format.LocaleDecimalSeparator));
       break;
     case bkAdd:
     case bkSubtract:
@@ -92,12 +92,12 @@ void CalculatorAction(TCalculator& calc, const TLayout& layout, const TSettings&
 
 }  // namespace
 
-void KeyAction(TCalculator& calc, TLayout& layout, const TSettings& settings, Canvas& context, PadWindow& window,
-               const TButtonRec& entry) {
+void KeyAction(TCalculator& calc, TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+               Canvas& context, PadWindow& window, const TButtonRec& entry) {
   if (layout.CalcMode) {
-    CalculatorAction(calc, layout, settings, context, window, entry);
+    CalculatorAction(calc, layout, settings, format, context, window, entry);
   } else {
-    KeypadAction(calc, layout, settings, window, entry);
+    KeypadAction(calc, layout, settings, format, window, entry);
   }
 }
 
@@ -107,14 +107,15 @@ bool FitsCalcEdit(const TLayout& layout, const TSettings& settings, Canvas& cont
   return rect.right - rect.left >= width;
 }
 
-void RefreshDisplay(TCalculator& calc, const TLayout& layout, const TSettings& settings, Canvas& context) {
+void RefreshDisplay(TCalculator& calc, const TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+                    Canvas& context) {
   TRect rect = CalcEditTextRect(layout, settings);
   Extended value = calc.Kernel.GetValue();
   std::string text;
   // Requests 19, 18, ... 2 give 15, 18, 17, ... 2 significant digits; the first text that
   // fits is shown. When not even 2 digits fit (a very large font) the 2-digit text stays.
   for (int precision = 19;; --precision) {
-    text = DisplayNumberText(value, precision);
+    text = DisplayNumberText(value, precision, format.LocaleDecimalSeparator);
     if (rect.right - rect.left >= context.TextWidth(text) || precision <= 2) break;
   }
   calc.DisplayText = text;

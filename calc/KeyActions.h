@@ -13,6 +13,7 @@ class Bridge;
 class Canvas;
 class PadWindow;
 struct TLayout;
+struct TNumberFormat;
 struct TSettings;
 
 // The calculator behind the pad: the kernel, the calc edit's text, and the bridge its keys go
@@ -29,11 +30,12 @@ struct TCalculator {
 };
 
 // Performs the key in the current mode.
-void KeyAction(TCalculator& calc, TLayout& layout, const TSettings& settings, Canvas& context, PadWindow& window,
-               const TButtonRec& entry);
+void KeyAction(TCalculator& calc, TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+               Canvas& context, PadWindow& window, const TButtonRec& entry);
 // Whether text fits the calc edit's text rectangle in the pad font.
 bool FitsCalcEdit(const TLayout& layout, const TSettings& settings, Canvas& context, const std::string& text);
 // Shows the kernel's value with as many digits as fit, and redraws the calc edit.
-void RefreshDisplay(TCalculator& calc, const TLayout& layout, const TSettings& settings, Canvas& context);
+void RefreshDisplay(TCalculator& calc, const TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+                    Canvas& context);
 
 #endif

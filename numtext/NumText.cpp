@@ -1,5 +1,4 @@
-// The number parse, the scaling by powers of ten that the formatting shares with it,
-// and the cached decimal character.
+// The number parse, and the scaling by powers of ten that the formatting shares with it.
 #include "numtext/NumText.h"
 
 #include <limits>
@@ -77,32 +76,7 @@ constexpr int kNoScaleLimit = 5120;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// A character of the locale, fetched on first use (at start) and kept, or set by a test.
-struct LocaleChar {
-  char (*fetch)();
-  char value = 0;
-  bool fetched = false;
-  char Get() {
-    if (!fetched) Set(fetch());
-    return value;
-  }
-  void Set(char c) {
-    value = c;
-    fetched = true;
-  }
-};
-
-LocaleChar decimalSeparator{FetchLocaleDecimalSeparator};
-
-struct {
-  TDigitGrouping value;
-  bool fetched = false;
-} digitGrouping;
-
 }  // namespace
-
-char LocaleDecimalSeparator() { return decimalSeparator.Get(); }
-void SetLocaleDecimalSeparator(char separator) { decimalSeparator.Set(separator); }
 
 TDigitGrouping ReadDigitGrouping(char separator, const std::string& pattern) {
   TDigitGrouping grouping;
@@ -121,19 +95,6 @@ TDigitGrouping ReadDigitGrouping(char separator, const std::string& pattern) {
   return grouping;
 }
 
-const TDigitGrouping& LocaleDigitGrouping() {
-  if (!digitGrouping.fetched) {
-    digitGrouping.value = FetchLocaleDigitGrouping();
-    digitGrouping.fetched = true;
-  }
-  return digitGrouping.value;
-}
-
-void SetLocaleDigitGrouping(char separator, const std::string& pattern) {
-  digitGrouping.value = ReadDigitGrouping(separator, pattern);
-  digitGrouping.fetched = true;
-}
-
 Extended ScaleByPowerOfTen(Extended x, int n) {
   if (n == 0) return x;
   if (n >= kNoScaleLimit) return std::numeric_limits<Extended>::infinity();
@@ -148,8 +109,7 @@ Extended ScaleByPowerOfTen(Extended x, int n) {
   return x;
 }
 
-bool TryTextToNumber(const std::string& text, Extended& value) {
-  const char separator = LocaleDecimalSeparator();
+bool TryTextToNumber(const std::string& text, char decimalSeparator, Extended& value) {
   const size_t len = text.size();
   size_t i = 0;
   while (i < len && text[i] == ' ') ++i;
@@ -164,7 +124,7 @@ bool TryTextToNumber(const std::string& text, Extended& value) {
   size_t fractionBegin = i;
   size_t fractionEnd = i;
   bool sawSeparator = false;
-  if (i < len && text[i] == separator) {
+  if (i < len && text[i] == decimalSeparator) {
     sawSeparator = true;
     fractionBegin = ++i;
     while (i < len && IsDigit(text[i])) ++i;
@@ -217,17 +177,18 @@ bool TryTextToNumber(const std::string& text, Extended& value) {
   return true;
 }
 
-Extended TextToNumber(const std::string& text) {
+Extended TextToNumber(const std::string& text, char decimalSeparator) {
   Extended value = 0;
-  if (!TryTextToNumber(text, value)) throw EConvertError("'" + text + "' is not a valid floating point value");
+  if (!TryTextToNumber(text, decimalSeparator, value))
+    throw EConvertError("'" + text + "' is not a valid floating point value");
   return value;
 }
 
-bool TryGroupedTextToNumber(const std::string& text, Extended& value) {
-  const TDigitGrouping& grouping = LocaleDigitGrouping();
+bool TryGroupedTextToNumber(const std::string& text, const TNumberFormat& format, Extended& value) {
+  const TDigitGrouping& grouping = format.LocaleDigitGrouping;
   const char mark = grouping.separator;
-  if (mark == 0 || mark == ' ' || mark == LocaleDecimalSeparator() || text.find(mark) == std::string::npos)
-    return TryTextToNumber(text, value);
+  if (mark == 0 || mark == ' ' || mark == format.LocaleDecimalSeparator || text.find(mark) == std::string::npos)
+    return TryTextToNumber(text, format.LocaleDecimalSeparator, value);
   // The integer part's groups, each a run of digits ended by the grouping character.
   const size_t len = text.size();
   size_t i = 0;
@@ -260,5 +221,5 @@ bool TryGroupedTextToNumber(const std::string& text, Extended& value) {
   const size_t leftmost = sizeAt(last);
   if ((leftmost != 0 && groups[0] > leftmost) || (last > 0 && leadingZero)) return false;
   plain.append(text, i, std::string::npos);
-  return TryTextToNumber(plain, value);
+  return TryTextToNumber(plain, format.LocaleDecimalSeparator, value);
 }

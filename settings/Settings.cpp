@@ -38,13 +38,13 @@ void FitPadFont(TMadeFont& made, const TSettings& settings, PadFontHost& fonts, 
   made = TMadeFont{true, wanted, dpi};
 }
 
-TSettings LoadSettings() {
+TSettings LoadSettings(char decimalSeparator) {
   TSettings settings;
 #define KWIX_BIND_SETTING(name, type, kind, value) MakeParamRec(#name, &settings.name, kind),
   const TParamRec table[] = {KWIX_SETTINGS(KWIX_BIND_SETTING)};
 #undef KWIX_BIND_SETTING
   try {
-    LoadParams(table, std::size(table));
+    LoadParams(table, std::size(table), decimalSeparator);
   } catch (const EInOutError&) {
     // No file, or one that cannot be read: what was set so far stays, silently.
   } catch (const std::bad_alloc&) {

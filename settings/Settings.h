@@ -74,8 +74,9 @@ struct TMadeFont {
 TLogFont MakePadLogFont(const TFontParams& params, int pixelsPerInchY);
 
 // The defaults, then the settings file beside the executable (a missing or unreadable file
-// leaves the defaults, or the values read before the failure).
-TSettings LoadSettings();
+// leaves the defaults, or the values read before the failure), decimal numbers read with
+// decimalSeparator.
+TSettings LoadSettings(char decimalSeparator);
 
 // The pad font for the font settings at dpi pixels per inch, the DPI of the pad's monitor (0:
 // the screen's, where Windows gives every monitor one DPI). Made again only when the font

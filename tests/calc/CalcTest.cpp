@@ -29,7 +29,7 @@ TEST(Kernel, ReportsEachChangeOfTheDisplayedValue) {
     TSmplCalcKrnl kernel;
     std::string reported;
     kernel.OnChange = [&](TSmplCalcKrnl& sender) {
-      reported += (reported.empty() ? "" : " ") + PasteNumberText(sender.GetValue());
+      reported += (reported.empty() ? "" : " ") + PasteNumberText(sender.GetValue(), '.');
     };
     for (const char* call = row.calls; *call; ++call) {
       if (*call >= '0' && *call <= '9') kernel.SetEntry(*call - '0');
@@ -50,7 +50,7 @@ void Press(Program& p, const std::string& keys) {
     if (key == 'M') HandlePadMessage(p.kwix, p.pad, p.pad, msg::MButtonDown, TPoint{});
     const size_t at = grid.find(key);
     if (at != std::string::npos)
-      KeyAction(p.kwix.Calc, p.kwix.Layout, p.kwix.Settings, p.pad, p.pad,
+      KeyAction(p.kwix.Calc, p.kwix.Layout, p.kwix.Settings, p.kwix.Format, p.pad, p.pad,
                 KeyAt(static_cast<int>(at % 4), static_cast<int>(at / 4 + 1)));
   }
 }
@@ -74,14 +74,15 @@ TEST(KeyActions, EveryKeyInBothModes) {
     EXPECT_EQ(Utf8(key.Caption), rows[i].caption);
     if (rows[i].keypad) {  // "=" in keypad mode grabs: see below
       Program keypad;
-      KeyAction(keypad.kwix.Calc, keypad.kwix.Layout, keypad.kwix.Settings, keypad.pad, keypad.pad, key);
+      KeyAction(keypad.kwix.Calc, keypad.kwix.Layout, keypad.kwix.Settings, keypad.kwix.Format, keypad.pad, keypad.pad,
+                key);
       EXPECT_EQ(keypad.target.keys, rows[i].keypad);
     }
     Program calculator;
     calculator.kwix.Layout.CalcMode = true;
     Press(calculator, "6");
-    KeyAction(calculator.kwix.Calc, calculator.kwix.Layout, calculator.kwix.Settings, calculator.pad, calculator.pad,
-              key);
+    KeyAction(calculator.kwix.Calc, calculator.kwix.Layout, calculator.kwix.Settings, calculator.kwix.Format,
+              calculator.pad, calculator.pad, key);
     Press(calculator, "2=");
     EXPECT_EQ(calculator.target.Shown(), "[" + std::string(rows[i].calculator) + "]");
   }
@@ -190,7 +191,7 @@ TEST(KeyActions, KeysIntoAField) {
     p.target.held = row.held, p.target.hung = row.hung, p.target.copyMs = row.copyMs;
     p.target.level = row.target, p.target.foreground = row.foreground;
     p.pad.charWidth = row.charWidth;
-    SetLocaleDecimalSeparator(row.separator);
+    p.kwix.Format.LocaleDecimalSeparator = row.separator;
     const std::string keys = row.keys;
     Press(p, keys.substr(0, keys.size() - 1));
     p.pad.drawn.clear();

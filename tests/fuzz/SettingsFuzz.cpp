@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string whole, pieces;
   TSettingsParser one([&](const std::string& k, const std::string& v) {
     whole += k + '\0' + v + '\n';
-    BindSettings(table, std::size(table), k, v);
+    BindSettings(table, std::size(table), '.', k, v);
   });
   TSettingsParser many([&](const std::string& k, const std::string& v) { pieces += k + '\0' + v + '\n'; });
   if (one.Feed(bytes, size)) one.Finish();

@@ -58,7 +58,7 @@ TEST(Settings, PadFontFollowsTheFontSettings) {
     WriteSettingsFile(row.file);
     pad.dpi = row.dpi;
     pad.fontsMade = 0;
-    settings = LoadSettings();
+    settings = LoadSettings('.');
     FitPadFont(made, settings, pad, row.monitor);
     EXPECT_EQ(pad.fontsMade, row.remade ? 1 : 0);
     if (!row.remade) continue;
@@ -90,7 +90,7 @@ TEST(Settings, ExampleFileHoldsEveryDefault) {
       KWIX_SETTINGS(KWIX_BIND)
 #undef KWIX_BIND
   };
-  LoadParams(table, std::size(table));
+  LoadParams(table, std::size(table), '.');
 #define KWIX_EXPECT_DEFAULT(name, type, kind, value) EXPECT_EQ(settings.name, value) << #name;
   KWIX_SETTINGS(KWIX_EXPECT_DEFAULT)
 #undef KWIX_EXPECT_DEFAULT

@@ -298,12 +298,10 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
 struct Program {
   FakeTarget target;
   Bridge bridge{target, target, target, target, target};
-  TKwix kwix{bridge};
+  TKwix kwix{bridge, TNumberFormat{'.', ReadDigitGrouping(',', "3;0")}};
   FakePad pad{kwix.Settings};
   Program() {
-    SetLocaleDecimalSeparator('.');
     SetDecimalKeyCaption(u'.');
-    SetLocaleDigitGrouping(',', "3;0");
     UpdateCellMetrics(kwix.Layout, pad, 0);
     kwix.Calc.Kernel.OnChange = [this](TSmplCalcKrnl&) { HandlePadMessage(kwix, pad, pad, msg::User, TPoint{}); };
   }
