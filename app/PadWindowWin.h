@@ -11,6 +11,7 @@
 
 class WinPadWindow : public PadHost {
  public:
+  WinPadWindow();
   // Before the window exists only the font part is usable.
   void Attach(HWND window);
   HWND Handle() const { return window_; }
@@ -49,6 +50,12 @@ class WinPadWindow : public PadHost {
   HWND window_ = nullptr;
   TRACKMOUSEEVENT leaveTrack_{};
   ScopedGdiObject<HFONT> font_;
+  // Calls only newer Windows has, looked up by name once, as this object is made: null where
+  // the system lacks them. GetSystemMetricsForDpi came with Windows 10 1607, GetDpiForMonitor
+  // with 8.1, SetCoalescableTimer with 8.
+  int(WINAPI* systemMetricsForDpi_)(int, UINT);
+  HRESULT(WINAPI* dpiForMonitor_)(HMONITOR, int, UINT*, UINT*);
+  UINT_PTR(WINAPI* setCoalescableTimer_)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
 };
 
 // The program behind the pad window: made before the window, handed over at its creation and
