@@ -1,7 +1,8 @@
-// The pad's window procedure, platform-free: the pointer stage that tracks the hot cell,
-// the press and the hover colours, and the dispatch of the messages the pad handles
-// itself. The Windows window procedure turns messages into these calls; painting and the
-// background erase stay there because they need the paint and memory device contexts.
+// The pad's window procedure, platform-free, and the program's state it works on: the
+// pointer stage that tracks the hot cell, the press and the hover colours, the dispatch of
+// the messages the pad handles itself, and showing and hiding the pad. The Windows window
+// procedure turns messages into these calls; painting and the background erase stay there
+// because they need the paint and memory device contexts.
 #ifndef KWIX_APP_PADPROC_H
 #define KWIX_APP_PADPROC_H
 
@@ -60,11 +61,10 @@ struct TPointerState {
   bool Tracking = false;
 };
 
-// The running program's state: made once at start-up, before the pad window, and reached by the
-// window procedure through that window. Tests make a fresh one for each case.
+// The running program's state, a member for each part. Start-up makes it before the pad
+// window, which hands it to its window procedure.
 struct TKwix {
   TKwix(Bridge& bridge, const TNumberFormat& format) : Format(format), Calc(bridge) {}
-  // The locale's, read at start-up.
   TNumberFormat Format;
   TSettings Settings;
   TMadeFont MadeFont;

@@ -1,9 +1,10 @@
 // Summoning the pad with the mouse: every timer tick samples the cursor into a trail, and
 // a trail that winds round the centre of its bounding box more than CircleTurnsPercent / 100
 // times (once by default), never turning more than a quarter turn between samples, is a
-// circle, which toggles the pad. It reads the position only, every 10 ms while the mouse
-// moves; at rest it sleeps until mouse input, or a backup tick twice a second, shows movement.
-// There is no hook and no button involved, so it works over any application.
+// circle, which the caller answers by showing or hiding the pad. It reads the position only,
+// every 10 ms while the mouse moves; at rest it sleeps until mouse input, or a backup tick
+// twice a second, shows movement. There is no hook and no button involved, so it works over
+// any application.
 #ifndef KWIX_GESTURE_GESTURE_H
 #define KWIX_GESTURE_GESTURE_H
 
