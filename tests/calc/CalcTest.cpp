@@ -49,9 +49,7 @@ void Press(Program& p, const std::string& keys) {
   for (char key : keys) {
     if (key == 'M') HandlePadMessage(p.kwix, p.pad, p.pad, msg::MButtonDown, TPoint{});
     const size_t at = grid.find(key);
-    if (at != std::string::npos)
-      KeyAction(p.kwix.Calc, p.kwix.Layout, p.kwix.Settings, p.kwix.Format, p.pad, p.pad,
-                KeyAt(static_cast<int>(at % 4), static_cast<int>(at / 4 + 1)));
+    if (at != std::string::npos) p.Activate(KeyAt(static_cast<int>(at % 4), static_cast<int>(at / 4 + 1)));
   }
 }
 
@@ -74,15 +72,13 @@ TEST(KeyActions, EveryKeyInBothModes) {
     EXPECT_EQ(Utf8(key.Caption), rows[i].caption);
     if (rows[i].keypad) {  // "=" in keypad mode grabs: see below
       Program keypad;
-      KeyAction(keypad.kwix.Calc, keypad.kwix.Layout, keypad.kwix.Settings, keypad.kwix.Format, keypad.pad, keypad.pad,
-                key);
+      keypad.Activate(key);
       EXPECT_EQ(keypad.target.keys, rows[i].keypad);
     }
     Program calculator;
     calculator.kwix.Layout.CalcMode = true;
     Press(calculator, "6");
-    KeyAction(calculator.kwix.Calc, calculator.kwix.Layout, calculator.kwix.Settings, calculator.kwix.Format,
-              calculator.pad, calculator.pad, key);
+    calculator.Activate(key);
     Press(calculator, "2=");
     EXPECT_EQ(calculator.target.Shown(), "[" + std::string(rows[i].calculator) + "]");
   }

@@ -305,6 +305,8 @@ struct Program {
     UpdateCellMetrics(kwix.Layout, pad, 0);
     kwix.Calc.Kernel.OnChange = [this](TSmplCalcKrnl&) { HandlePadMessage(kwix, pad, pad, msg::User, TPoint{}); };
   }
+  // The key's action, as the window procedure runs it for the key under the pointer.
+  void Activate(const TButtonRec& key) { KeyAction(kwix.Calc, kwix.Layout, kwix.Settings, kwix.Format, pad, pad, key); }
 };
 
 #endif
