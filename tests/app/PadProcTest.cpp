@@ -112,8 +112,8 @@ TEST(PadProc, PointOfAMouseMessage) { EXPECT_EQ(PointFromLParam(0xFFFE0005), (TP
 // whatever the whole screen's DPI (144 here): a menu bar's height at that DPI sets the cells,
 // the font follows the same DPI, and the "5" key lies under the pointer; where Windows gives
 // every monitor one DPI (0), the screen's metrics hold. WM_DPICHANGED then lays a shown pad out
-// for the new DPI, the point under the pointer keeping its place at the same share of the pad,
-// and a drag goes on; a hidden pad is left for its next showing.
+// for the new DPI, its font too, the point under the pointer keeping its place at the same
+// share of the pad, and a drag goes on; a hidden pad is left for its next showing.
 TEST(PadProc, LaidOutForTheMonitorsDpi) {
   struct Row {
     const char* name;
@@ -125,6 +125,7 @@ TEST(PadProc, LaidOutForTheMonitorsDpi) {
     bool dragging = false;  // the left button went down on the margin under the pointer
     bool hidden = false;
     TRect after = {}, afterMove = {};  // after the change; after the pointer moves 10 right and down
+    int32_t fontAfter = 0;             // the font's height after the change
   };
   const TRect at96{454, 345, 545, 455}, at144{435, 320, 565, 480};
   // clang-format off
@@ -135,13 +136,13 @@ TEST(PadProc, LaidOutForTheMonitorsDpi) {
       {.name = "192 dpi", .monitorDpi = 192, .shown = {415, 295, 584, 505}, .fontHeight = -21},
       {.name = "one DPI for all", .monitorDpi = 0, .shown = at144, .fontHeight = -16},
       {.name = "to 144, the pointer on the 5 key", .monitorDpi = 96, .shown = at96, .fontHeight = -11, .newDpi = 144,
-       .after = {434, 320, 564, 480}},
+       .after = {434, 320, 564, 480}, .fontAfter = -16},
       {.name = "to 144, the pointer far off: the nearest corner stays", .monitorDpi = 96, .shown = at96,
-       .fontHeight = -11, .newDpi = 144, .pointer = {0, 0}, .after = {454, 345, 584, 505}},
+       .fontHeight = -11, .newDpi = 144, .pointer = {0, 0}, .after = {454, 345, 584, 505}, .fontAfter = -16},
       {.name = "to 144 in a drag", .monitorDpi = 96, .shown = at96, .fontHeight = -11, .newDpi = 144,
-       .pointer = {456, 400}, .dragging = true, .after = {453, 320, 583, 480}, .afterMove = {463, 330, 593, 490}},
+       .pointer = {456, 400}, .dragging = true, .after = {453, 320, 583, 480}, .afterMove = {463, 330, 593, 490}, .fontAfter = -16},
       {.name = "to 144, hidden", .monitorDpi = 96, .shown = at96, .fontHeight = -11, .newDpi = 144, .hidden = true,
-       .after = at96}};
+       .after = at96, .fontAfter = -11}};
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -159,6 +160,7 @@ TEST(PadProc, LaidOutForTheMonitorsDpi) {
     p.pad.visible = !row.hidden;
     HandleDpiChange(p.kwix, p.pad, row.newDpi);
     EXPECT_EQ(p.pad.ScreenRect(), row.after);
+    EXPECT_EQ(p.pad.font.Height, row.fontAfter);
     if (!row.dragging) continue;
     p.pad.cursor = TPoint{row.pointer.x + 10, row.pointer.y + 10};
     HandlePadMessage(p.kwix, p.pad, p.pad, msg::MouseMove, client);
