@@ -1,15 +1,21 @@
-// The pad's window procedure, platform-free: the pointer stage that tracks the hot cell,
-// the press and the hover colours, and the dispatch of the messages the pad handles
-// itself. The Windows window procedure turns messages into these calls; painting and the
-// background erase stay there because they need the paint and memory device contexts.
+// The pad's window procedure, platform-free, and the program's state it works on: the
+// pointer stage that tracks the hot cell, the press and the hover colours, the dispatch of
+// the messages the pad handles itself, and showing and hiding the pad. The Windows window
+// procedure turns messages into these calls; painting and the background erase stay there
+// because they need the paint and memory device contexts.
 #ifndef KWIX_APP_PADPROC_H
 #define KWIX_APP_PADPROC_H
 
 #include <cstdint>
 
 #include "base/Types.h"
+#include "calc/KeyActions.h"
+#include "gesture/Gesture.h"
 #include "gesture/SamplerHost.h"
+#include "numtext/NumText.h"
+#include "pad/Geometry.h"
 #include "pad/PadWindow.h"
+#include "settings/Settings.h"
 
 class Canvas;
 
@@ -38,34 +44,52 @@ constexpr uintptr_t kSampleTimerId = 0;
 constexpr uintptr_t kBackupTimerId = 1;
 constexpr uintptr_t kPutBackTimerId = 2;
 
-// Every program-wide variable back to its value at start: the settings (before their first
-// load), the mode and cell metrics, the pointer state, the cursor trail, the calc edit's
-// text and the kernel.
-void ResetProgramState();
+// The pointer over the pad, at its values at start.
+struct TPointerState {
+  // The cell under the pointer (from CellAt), whether it is a key of the current mode with
+  // the pointer over the pad, and whether the left button is held down on the pad.
+  int32_t HotCol = 0;
+  int32_t HotRow = 0;
+  bool HotValid = false;
+  bool Pressed = false;
+  // The drag origin: the client point of the last left-button press.
+  TPoint PressPoint;
+  // The hover state as of the last UpdateHover.
+  int32_t PrevHotCol = 0;
+  int32_t PrevHotRow = 0;
+  bool PrevHotValid = false;
+  bool PrevPressed = false;
+  // A leave notification has been requested and not yet delivered.
+  bool Tracking = false;
+};
 
-// The colour state of the key in (col, row) from the pointer state.
-int KeyColorState(int col, int row);
-// Draws the key in (col, row) in its current state.
-void RedrawKey(Canvas& context, int col, int row);
+// The running program's state, a member for each part. Start-up makes it before the pad
+// window, which hands it to its window procedure.
+struct TKwix {
+  TKwix(Bridge& bridge, const TNumberFormat& format) : Format(format), Calc(bridge) {}
+  TNumberFormat Format;
+  TSettings Settings;
+  TMadeFont MadeFont;
+  TLayout Layout;
+  TCalculator Calc;
+  TPointerState Pointer;
+  TSampler Sampler;
+};
+
 // The paint: the keys (and in calculator mode the calc edit) that meet the paint rectangle.
-void PaintPad(Canvas& context, const TRect& paintRect);
-
-// Redraws just the keys whose colour state changed and sets the pointer shape.
-void UpdateHover(Canvas& context, PadWindow& window);
-// Runs the key action of the hot key, if there is one.
-void ActivateHotKey(Canvas& context, PadWindow& window);
+void PaintPad(const TKwix& kwix, Canvas& context, const TRect& paintRect);
 
 // A message for the pad other than paint, erase and the timers: the pointer stage for the
 // mouse range (point in client coordinates), then the dispatch of the messages handled here.
 // Returns false when the message is (also) left to the system's default handling, as WM_INPUT
 // is so that the system frees the input.
-bool HandlePadMessage(Canvas& context, PadHost& window, uint32_t message, TPoint point);
+bool HandlePadMessage(TKwix& kwix, Canvas& context, PadHost& window, uint32_t message, TPoint point);
 // WM_TIMER: the tick of the sampler's timer with that identifier.
-void HandlePadTimer(PadHost& window, uintptr_t timerId);
+void HandlePadTimer(TKwix& kwix, PadHost& window, uintptr_t timerId);
 // WM_DPICHANGED (the pad dragged onto another monitor, a scale change, a dock): a visible pad
 // is laid out for the new DPI with the point under the pointer kept in place, and a drag
 // goes on; a hidden one takes its monitor's DPI when it is next shown.
-void HandleDpiChange(PadHost& window, int dpi);
+void HandleDpiChange(TKwix& kwix, PadHost& window, int dpi);
 
 // The client point in a mouse message's lParam: signed 16-bit x low, y high.
 TPoint PointFromLParam(intptr_t lParam);

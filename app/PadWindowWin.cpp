@@ -2,9 +2,6 @@
 
 #include <cstring>
 
-ScopedGdiObject<HFONT> PadFont;
-WinPadWindow ThePad;
-
 namespace {
 
 // A call only newer Windows has, looked up by name: null where it is missing. The program
@@ -17,15 +14,12 @@ Function NewerCall(const char* module, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
 }
 
-// Windows 10 1607 and later.
-int(WINAPI* const SystemMetricsForDpi)(int, UINT) = NewerCall<int(WINAPI*)(int, UINT)>("user32.dll",
-                                                                                       "GetSystemMetricsForDpi");
-// Windows 8.1 and later; the DPI type 0 is MDT_EFFECTIVE_DPI, the one the user's scale sets.
-HRESULT(WINAPI* const DpiForMonitor)
-(HMONITOR, int, UINT*, UINT*) = NewerCall<HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*)>("shcore.dll",
-                                                                                         "GetDpiForMonitor");
-
 }  // namespace
+
+WinPadWindow::WinPadWindow()
+    : systemMetricsForDpi_(NewerCall<decltype(systemMetricsForDpi_)>("user32.dll", "GetSystemMetricsForDpi")),
+      dpiForMonitor_(NewerCall<decltype(dpiForMonitor_)>("shcore.dll", "GetDpiForMonitor")),
+      setCoalescableTimer_(NewerCall<decltype(setCoalescableTimer_)>("user32.dll", "SetCoalescableTimer")) {}
 
 void WinPadWindow::Attach(HWND window) {
   window_ = window;
@@ -39,7 +33,7 @@ int WinPadWindow::ScreenPixelsPerInchY() { return GetDeviceCaps(ScopedWindowDC(n
 
 void WinPadWindow::ReplacePadFont(const TLogFont& font) {
   // The old font goes first, as the settings load has always done; it is selected nowhere.
-  PadFont.Reset();
+  font_.Reset();
   LOGFONTA logFont;
   std::memset(&logFont, 0, sizeof(logFont));
   logFont.lfHeight = font.Height;
@@ -48,19 +42,20 @@ void WinPadWindow::ReplacePadFont(const TLogFont& font) {
   static_assert(sizeof(logFont.lfFaceName) == sizeof(font.FaceName), "face name buffers match");
   std::memcpy(logFont.lfFaceName, font.FaceName, sizeof(logFont.lfFaceName));
   logFont.lfFaceName[sizeof(logFont.lfFaceName) - 1] = 0;
-  PadFont.Reset(CreateFontIndirectA(&logFont));
+  font_.Reset(CreateFontIndirectA(&logFont));
 }
 
 int WinPadWindow::MenuBarHeight(int dpi) {
-  if (dpi == 0 || SystemMetricsForDpi == nullptr) return GetSystemMetrics(SM_CYMENU);
-  return SystemMetricsForDpi(SM_CYMENU, static_cast<UINT>(dpi));
+  if (dpi == 0 || systemMetricsForDpi_ == nullptr) return GetSystemMetrics(SM_CYMENU);
+  return systemMetricsForDpi_(SM_CYMENU, static_cast<UINT>(dpi));
 }
 
 int WinPadWindow::MonitorDpiAt(TPoint point) {
   // Without the metrics for a DPI the pad cannot be laid out for one: the screen's DPI then.
+  // The DPI type 0 is MDT_EFFECTIVE_DPI, the one the user's scale sets.
   UINT dpiX = 0, dpiY = 0;
-  if (SystemMetricsForDpi == nullptr || DpiForMonitor == nullptr ||
-      DpiForMonitor(MonitorFromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONEAREST), 0, &dpiX, &dpiY) != S_OK)
+  if (systemMetricsForDpi_ == nullptr || dpiForMonitor_ == nullptr ||
+      dpiForMonitor_(MonitorFromPoint(POINT{point.x, point.y}, MONITOR_DEFAULTTONEAREST), 0, &dpiX, &dpiY) != S_OK)
     return 0;
   return static_cast<int>(dpiY);
 }
@@ -170,11 +165,8 @@ void WinPadWindow::UnwatchMouseInput() {
 }
 
 bool WinPadWindow::StartBackupTimer() {
-  // SetCoalescableTimer came with Windows 8.
-  using CoalescableTimer = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
-  static const auto setTimer = NewerCall<CoalescableTimer>("user32.dll", "SetCoalescableTimer");
-  if (setTimer == nullptr) return SetTimer(window_, kBackupTimerId, kBackupMs, nullptr) != 0;
-  return setTimer(window_, kBackupTimerId, kBackupMs, nullptr, kBackupToleranceMs) != 0;
+  if (setCoalescableTimer_ == nullptr) return SetTimer(window_, kBackupTimerId, kBackupMs, nullptr) != 0;
+  return setCoalescableTimer_(window_, kBackupTimerId, kBackupMs, nullptr, kBackupToleranceMs) != 0;
 }
 
 void WinPadWindow::StopBackupTimer() { KillTimer(window_, kBackupTimerId); }

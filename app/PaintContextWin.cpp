@@ -11,13 +11,16 @@ RECT ToRECT(const TRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
 
+PaintContext::PaintContext(const WinPadWindow& pad, const TSettings& settings)
+    : pad_(pad), settings_(settings), window_(pad.Handle()) {}
+
 HDC PaintContext::DC() {
   if (!dc_ && window_) dc_ = windowDC_.emplace(window_);
   if (dc_ && !pen_) {
     brush_.emplace(dc_, GetStockObject(DC_BRUSH));
-    font_.emplace(dc_, PadFont);
+    font_.emplace(dc_, pad_.Font());
     pen_.emplace(dc_, GetStockObject(DC_PEN));
-    SetDCPenColor(dc_, PenColor);
+    SetDCPenColor(dc_, settings_.PenColor);
   }
   return dc_;
 }

@@ -12,12 +12,16 @@
 #include "base/ScopedWin.h"
 #include "pad/Canvas.h"
 
+class WinPadWindow;
+struct TSettings;
+
 class PaintContext : public Canvas, NonCopyable {
  public:
-  // A context for the window, with no device context until something draws.
-  explicit PaintContext(HWND window) : window_(window) {}
-  // A context over a device context someone else owns (a paint or memory DC).
-  explicit PaintContext(HDC dc) : dc_(dc) {}
+  // A context for the pad window, with no device context until something draws.
+  PaintContext(const WinPadWindow& pad, const TSettings& settings);
+  // A context over a device context someone else owns (a paint or memory DC), drawing in the
+  // pad's font and outlining in its settings' PenColor.
+  PaintContext(HDC dc, const WinPadWindow& pad, const TSettings& settings) : pad_(pad), settings_(settings), dc_(dc) {}
 
   // Ensure-DC: the prepared device context.
   HDC DC();
@@ -34,6 +38,8 @@ class PaintContext : public Canvas, NonCopyable {
   void DrawWide(const TRect& rect, const wchar_t* text, int length, TextAlign align, TColor textColor,
                 TColor backgroundColor);
 
+  const WinPadWindow& pad_;
+  const TSettings& settings_;
   HWND window_ = nullptr;
   HDC dc_ = nullptr;
   // Declared in the order of taking: they end in reverse, the selections before the DC.

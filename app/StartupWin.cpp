@@ -12,30 +12,28 @@
 #include "bridge/BridgeWin.h"
 #include "calc/KeyActions.h"
 #include "calc/KeyTable.h"
-#include "gesture/Gesture.h"
 #include "numtext/NumText.h"
 #include "pad/Drawing.h"
 #include "settings/Settings.h"
 
 static_assert(kPadExStyle == 0x08080008, "the pad's extended style");
 
-HWND CreatePad(HINSTANCE instance) {
+HWND CreatePad(HINSTANCE instance, WinKwix& kwix) {
   WNDCLASSA windowClass{};
   windowClass.style = 0;
   windowClass.lpfnWndProc = PadWindowProc;
   windowClass.hInstance = instance;
   // Without a class cursor the pointer code sets the hand over keys itself.
-  windowClass.hCursor = UseHandCursor ? nullptr : LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hCursor = kwix.State.Settings.UseHandCursor ? nullptr : LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
   windowClass.lpszClassName = "KWIXWnd";
   RegisterClassA(&windowClass);
 
-  HWND pad = CreateWindowExA(kPadExStyle, "KWIXWnd", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  HWND pad = CreateWindowExA(kPadExStyle, "KWIXWnd", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, &kwix);
   // The colour key is taken once; a MaskColor edited later changes only the fill.
-  SetLayeredWindowAttributes(pad, MaskColor, 128, LWA_COLORKEY | LWA_ALPHA);
-  ThePad.Attach(pad);
-  Kernel.OnChange = [pad](TSmplCalcKrnl&) { SendMessageA(pad, WM_USER, 0, 0); };
-  ThePad.StartSampleTimer();
+  SetLayeredWindowAttributes(pad, kwix.State.Settings.MaskColor, 128, LWA_COLORKEY | LWA_ALPHA);
+  kwix.State.Calc.Kernel.OnChange = [pad](TSmplCalcKrnl&) { SendMessageA(pad, WM_USER, 0, 0); };
+  kwix.Pad.StartSampleTimer();
   return pad;
 }
 
@@ -112,26 +110,32 @@ int RunKwix(HINSTANCE instance) {
   const StartDecision start = DecideStart(command, system);
   if (!start.run) return start.exitCode;
 
-  LoadSettings(ThePad, 0);  // at the screen's DPI; each showing fits the font to its monitor
+  // The locale's number format is read once, now, never during a grab.
+  Win32Bridge bridge;
+  WinKwix kwix(bridge.bridge, ReadLocaleNumberFormat());
+  const char separator = kwix.State.Format.LocaleDecimalSeparator;
+  kwix.State.Settings = LoadSettings(separator);
+  // At the screen's DPI; each showing fits the font to its monitor.
+  FitPadFont(kwix.State.MadeFont, kwix.State.Settings, kwix.Pad, 0);
   // The separator is a byte of the system code page; the caption is wide text.
-  char separator = LocaleDecimalSeparator();
   wchar_t wide = 0;
   if (MultiByteToWideChar(CP_ACP, 0, &separator, 1, &wide, 1) != 1) wide = static_cast<unsigned char>(separator);
   SetDecimalKeyCaption(static_cast<char16_t>(wide));
-  LocaleDigitGrouping();  // fetched once now, like the decimal separator, not during a grab
 
-  HWND pad = CreatePad(instance);
-  KeyBridge = &SystemBridge(pad, kPutBackTimerId);
+  HWND pad = CreatePad(instance, kwix);
+  bridge.Attach(pad, kPutBackTimerId);
   // /toggle from a copy that is not elevated reaches an elevated one: it only shows or hides
   // the pad. Ending it stays with programs of its own level, as the system filters WM_QUIT.
   ChangeWindowMessageFilterEx(pad, msg::Toggle, MSGFLT_ALLOW, nullptr);
   SeedPadRandom(GetTickCount());
-  if (start.showPad) TogglePadAtCursor(ThePad, ThePad);
+  if (start.showPad) SendMessageA(pad, msg::Toggle, 0, 0);
 
   MSG message;
   // GetMessage's -1 (an error) must not spin the loop for ever.
   while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
   // A result only offered stays on the clipboard after the pad.
-  KeyBridge->RenderAllFormats();
+  kwix.State.Calc.KeyBridge.RenderAllFormats();
+  // The window outlives the program's state, which ends here.
+  SetWindowLongPtrA(pad, GWLP_USERDATA, 0);
   return 0;
 }

@@ -9,9 +9,11 @@
 // Extended style of the pad: topmost, layered, never activated.
 constexpr DWORD kPadExStyle = WS_EX_TOPMOST | WS_EX_LAYERED | WS_EX_NOACTIVATE;
 
-// Registers "KWIXWnd" and creates the hidden layered pad with its colour key, the kernel's
-// change notification and the 10 ms timer (the start-up steps after the settings).
-HWND CreatePad(HINSTANCE instance);
+struct WinKwix;
+
+// Registers "KWIXWnd" and creates the hidden layered pad for the program with its colour key,
+// the kernel's change notification and the 10 ms timer (the start-up steps after the settings).
+HWND CreatePad(HINSTANCE instance, WinKwix& kwix);
 
 // The whole program: the command line, the single-instance guard, start-up and the message
 // loop. Returns the process exit code: 0, or 1 when a /quit or /toggle found no copy to

@@ -15,17 +15,16 @@
 #include "gesture/SamplerHost.h"
 #include "numtext/NumFormat.h"
 #include "numtext/NumText.h"
-#include "pad/PadWindow.h"
 #include "settings/Settings.h"
 
 namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-// A cursor that replays a path, and nothing else of the pad window.
-class PathWindow : public PadWindow, public SamplerHost {
+// A cursor that replays a path, and nothing else of the system.
+class PathCursor : public SamplerHost {
  public:
-  explicit PathWindow(std::vector<TPoint> path) : path_(std::move(path)) {}
+  explicit PathCursor(std::vector<TPoint> path) : path_(std::move(path)) {}
   bool CursorPos(TPoint& position) override {
     position = path_[next_];
     if (moving_) next_ = (next_ + 1) % path_.size();
@@ -33,24 +32,6 @@ class PathWindow : public PadWindow, public SamplerHost {
   }
   void SetMoving(bool moving) { moving_ = moving; }
 
-  int ScreenPixelsPerInchY() override { return 96; }
-  void ReplacePadFont(const TLogFont&) override { ++fontsBuilt; }
-  int MenuBarHeight(int) override { return 19; }
-  int MonitorDpiAt(TPoint) override { return 0; }
-  TRect ScreenRect() override { return TRect{}; }
-  TRect ClientRect() override { return TRect{0, 0, 0, 0}; }
-  void Resize(int, int) override {}
-  void Move(int, int) override {}
-  void PlaceOnTop(int, int, int, int) override {}
-  void ShowNoActivate() override { ++shown; }
-  void Hide() override {}
-  bool IsVisible() override { return false; }
-  void CaptureMouse() override {}
-  void ReleaseMouse() override {}
-  bool TrackLeave() override { return true; }
-  void SetPointerShape(bool) override {}
-  void SetClassArrowCursor(bool) override {}
-  void Beep() override {}
   bool StartSampleTimer() override { return true; }
   void StopSampleTimer() override {}
   bool WatchMouseInput() override { return true; }
@@ -58,13 +39,17 @@ class PathWindow : public PadWindow, public SamplerHost {
   bool StartBackupTimer() override { return true; }
   void StopBackupTimer() override {}
 
-  int shown = 0;
-  int fontsBuilt = 0;
-
  private:
   std::vector<TPoint> path_;
   size_t next_ = 0;
   bool moving_ = true;
+};
+
+// A screen of 96 pixels per inch that makes no font.
+class NoFonts : public PadFontHost {
+ public:
+  int ScreenPixelsPerInchY() override { return 96; }
+  void ReplacePadFont(const TLogFont&) override {}
 };
 
 TPoint OnCircle(double degrees, int radius) {
@@ -85,7 +70,7 @@ void BM_IsCircleGesture_Full256(benchmark::State& state) {
   const std::vector<TPoint> trail = NearlyACircle();
   for (auto _ : state) {
     TPoint centre{0, 0};
-    bool circle = IsCircleGesture(trail.data(), kTrailCapacity - 1, centre);
+    bool circle = IsCircleGesture(trail.data(), kTrailCapacity - 1, 100, centre);
     benchmark::DoNotOptimize(circle);
     benchmark::DoNotOptimize(centre);
   }
@@ -96,7 +81,7 @@ BENCHMARK(BM_IsCircleGesture_Full256);
 void BM_Floor_256Atan2(benchmark::State& state) {
   const std::vector<TPoint> trail = NearlyACircle();
   TPoint centre{0, 0};
-  IsCircleGesture(trail.data(), kTrailCapacity - 1, centre);
+  IsCircleGesture(trail.data(), kTrailCapacity - 1, 100, centre);
   for (auto _ : state) {
     for (const TPoint& p : trail) {
       Extended right = static_cast<Extended>(p.x - centre.x);
@@ -111,11 +96,12 @@ void BM_Floor_256Atan2(benchmark::State& state) {
 BENCHMARK(BM_Floor_256Atan2);
 
 void BM_Tick_AtRest(benchmark::State& state) {
-  PathWindow window({TPoint{321, 123}});
+  PathCursor window({TPoint{321, 123}});
   window.SetMoving(false);
-  ResetGestureState();
-  SampleCursor(window, window);
-  for (auto _ : state) SampleCursor(window, window);
+  TSampler sampler;
+  TPoint centre;
+  SampleCursor(sampler, 100, window, centre);
+  for (auto _ : state) SampleCursor(sampler, 100, window, centre);
 }
 BENCHMARK(BM_Tick_AtRest);
 
@@ -125,24 +111,26 @@ void BM_Tick_Moving(benchmark::State& state) {
   std::vector<TPoint> path;
   for (int i = 0; i < 200; ++i) path.push_back(OnCircle(240.0 * i / 200, 200));
   for (int i = 200; i > 0; --i) path.push_back(OnCircle(240.0 * i / 200, 200));
-  PathWindow window(path);
-  ResetGestureState();
+  PathCursor window(path);
+  TSampler sampler;
+  TPoint centre;
+  bool circle = false;
   // Every tick moves, so after this the trail is full and stays full.
-  for (int i = 0; i < 2 * kTrailCapacity; ++i) SampleCursor(window, window);
-  for (auto _ : state) SampleCursor(window, window);
-  if (window.shown != 0) state.SkipWithError("the sweep was taken for a circle");
+  for (int i = 0; i < 2 * kTrailCapacity; ++i) circle |= SampleCursor(sampler, 100, window, centre);
+  for (auto _ : state) circle |= SampleCursor(sampler, 100, window, centre);
+  if (circle) state.SkipWithError("the sweep was taken for a circle");
 }
 BENCHMARK(BM_Tick_Moving);
 
 const Extended kThird = 1.0L / 3.0L;
 
 void BM_DisplayNumberText(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(DisplayNumberText(kThird, 19));
+  for (auto _ : state) benchmark::DoNotOptimize(DisplayNumberText(kThird, 19, '.'));
 }
 BENCHMARK(BM_DisplayNumberText);
 
 void BM_PasteNumberText(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(PasteNumberText(kThird));
+  for (auto _ : state) benchmark::DoNotOptimize(PasteNumberText(kThird, '.'));
 }
 BENCHMARK(BM_PasteNumberText);
 
@@ -150,7 +138,7 @@ void BM_TryTextToNumber(benchmark::State& state) {
   const std::string text = "12345.678";
   for (auto _ : state) {
     Extended value = 0;
-    benchmark::DoNotOptimize(TryTextToNumber(text, value));
+    benchmark::DoNotOptimize(TryTextToNumber(text, '.', value));
     benchmark::DoNotOptimize(value);
   }
 }
@@ -180,9 +168,14 @@ std::string WriteEverySettingFile() {
 
 void BM_LoadSettings_All24(benchmark::State& state) {
   const std::string name = WriteEverySettingFile();
-  PathWindow fonts({TPoint{0, 0}});
-  for (auto _ : state) LoadSettings(fonts, 0);
-  if (Margin != 6 || FontFace != "Tahoma") state.SkipWithError("the settings file was not read");
+  NoFonts fonts;
+  TSettings settings;
+  TMadeFont made;
+  for (auto _ : state) {
+    settings = LoadSettings('.');
+    FitPadFont(made, settings, fonts, 0);
+  }
+  if (settings.Margin != 6 || settings.FontFace != "Tahoma") state.SkipWithError("the settings file was not read");
   std::remove(name.c_str());
 }
 BENCHMARK(BM_LoadSettings_All24);

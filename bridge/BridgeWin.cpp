@@ -163,13 +163,3 @@ void Win32Clock::StartTicks(int ms) { SetTimer(pad_, timerId_, static_cast<UINT>
 void Win32Clock::StopTicks() { KillTimer(pad_, timerId_); }
 
 void Win32Beeper::Beep() { MessageBeep(0); }
-
-Bridge& SystemBridge(HWND pad, UINT_PTR timerId) {
-  static Win32KeySink keys;
-  static Win32Clipboard clipboard(pad);
-  static Win32Clock clock(pad, timerId);
-  static Win32Beeper beeper;
-  static Win32Target target;
-  static Bridge bridge(keys, clipboard, clock, beeper, target);
-  return bridge;
-}

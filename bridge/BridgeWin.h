@@ -15,7 +15,7 @@ class Win32KeySink : public KeySink {
 // The clipboard opened by the pad's window, which renders what the pad offers.
 class Win32Clipboard : public ClipboardPort {
  public:
-  explicit Win32Clipboard(HWND pad) : pad_(pad) {}
+  void Attach(HWND pad) { pad_ = pad; }
   bool Open() override;
   void Close() override;
   bool Empty() override;
@@ -29,21 +29,21 @@ class Win32Clipboard : public ClipboardPort {
   bool OwnerAnswers(int timeoutMs) override;
 
  private:
-  HWND pad_;
+  HWND pad_ = nullptr;
 };
 
 // Sleep, GetTickCount, and a timer on the pad's window (timerId) for the put-back ticks.
 class Win32Clock : public BridgeClock {
  public:
-  Win32Clock(HWND pad, UINT_PTR timerId) : pad_(pad), timerId_(timerId) {}
+  void Attach(HWND pad, UINT_PTR timerId) { pad_ = pad, timerId_ = timerId; }
   void SleepMs(int ms) override;
   uint32_t NowMs() override;
   void StartTicks(int ms) override;
   void StopTicks() override;
 
  private:
-  HWND pad_;
-  UINT_PTR timerId_;
+  HWND pad_ = nullptr;
+  UINT_PTR timerId_ = 0;
 };
 
 // MessageBeep (0).
@@ -63,8 +63,16 @@ class Win32Target : public TargetPort {
   bool Answers(int timeoutMs) override;
 };
 
-// The bridge to the real focused application, its clipboard opened by the pad's window, its
-// put-back ticks the pad's timer timerId; made on the first call.
-Bridge& SystemBridge(HWND pad, UINT_PTR timerId);
+// The bridge to the real focused application. Once the pad's window exists, it opens the
+// clipboard and renders what it offered, and carries the put-back ticks on timer timerId.
+struct Win32Bridge {
+  void Attach(HWND pad, UINT_PTR timerId) { clipboard.Attach(pad), clock.Attach(pad, timerId); }
+  Win32KeySink keys;
+  Win32Clipboard clipboard;
+  Win32Clock clock;
+  Win32Beeper beeper;
+  Win32Target target;
+  Bridge bridge{keys, clipboard, clock, beeper, target};
+};
 
 #endif

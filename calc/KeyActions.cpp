@@ -10,50 +10,44 @@
 #include "pad/PadWindow.h"
 #include "settings/Settings.h"
 
-std::string DisplayText;
-bool Typing = false;
-TSmplCalcKrnl Kernel;
-Bridge* KeyBridge = nullptr;
-
-void ResetKeyActionState() {
-  DisplayText.clear();
-  Typing = false;
-  Kernel = TSmplCalcKrnl();
-}
-
 namespace {
 
-bool IsCopiedNumber(const std::u16string& word) {
-  Extended value = 0;
-  return TryGroupedTextToNumber(word, value);
+// Whether a word the grab copied is a number, and which.
+NumberTest CopiedNumber(const TNumberFormat& format) {
+  return [&format](const std::u16string& word) {
+    Extended value = 0;
+    return TryGroupedTextToNumber(word, format, value);
+  };
 }
 
 // The calculator from the number the grab selected in the target, or from 0 for an empty field.
-void StartCalculator(PadWindow& window, const TGrab& grab) {
+void StartCalculator(TCalculator& calc, TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+                     PadWindow& window, const TGrab& grab) {
   Extended value = 0;
-  TryGroupedTextToNumber(grab.text, value);
-  CalcMode = true;
-  Kernel.Reset(value);
-  FitWindowToMode(window);
+  TryGroupedTextToNumber(grab.text, format, value);
+  layout.CalcMode = true;
+  calc.Kernel.Reset(value);
+  FitWindowToMode(layout, settings, window);
 }
 
-void KeypadAction(PadWindow& window, const TButtonRec& entry) {
+void KeypadAction(TCalculator& calc, TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+                  PadWindow& window, const TButtonRec& entry) {
   switch (entry.Kind) {
     case bkChar:
       // The numeric-keypad key, whatever the locale's decimal separator is.
-      if (KeyBridge->TargetTakesInput())
-        KeyBridge->TapKey(entry.Value >= 0 ? static_cast<uint8_t>(kVkNumpad0 + entry.Value) : kVkDecimal);
+      if (calc.KeyBridge.TargetTakesInput())
+        calc.KeyBridge.TapKey(entry.Value >= 0 ? static_cast<uint8_t>(kVkNumpad0 + entry.Value) : kVkDecimal);
       break;
     case bkEquals: {
       // A target that takes no input leaves the pad as it was: no grab, no mode change.
-      if (!KeyBridge->TargetTakesInput()) break;
+      if (!calc.KeyBridge.TargetTakesInput()) break;
       // Anything but a number or an empty field stays the user's, and so does the pad: a
       // result pasted later would replace what the grab selected.
-      const TGrab grab = KeyBridge->GrabNumberAtCaret(IsCopiedNumber, KeepClipboard);
+      const TGrab grab = calc.KeyBridge.GrabNumberAtCaret(CopiedNumber(format), settings.KeepClipboard);
       if (grab.outcome == GrabOutcome::Refused) {
         window.Beep();
       } else {
-        StartCalculator(window, grab);
+        StartCalculator(calc, layout, settings, format, window, grab);
       }
       break;
     }
@@ -61,94 +55,99 @@ void KeypadAction(PadWindow& window, const TButtonRec& entry) {
   }
 }
 
-void TypeCharacter(Canvas& context, PadWindow& window, const TButtonRec& entry) {
+void TypeCharacter(TCalculator& calc, const TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+                   Canvas& context, PadWindow& window, const TButtonRec& entry) {
   // The first character after an operator, a result or a reset starts a new operand.
-  std::string text = (Kernel.State & TSmplCalcKrnl::Entering) ? DisplayText : std::string();
+  std::string text = (calc.Kernel.State & TSmplCalcKrnl::Entering) ? calc.DisplayText : std::string();
   char character;
   if (entry.Value >= 0) {
     character = static_cast<char>('0' + entry.Value);
   } else {
-    character = LocaleDecimalSeparator();
+    character = format.LocaleDecimalSeparator;
     if (text.find(character) != std::string::npos) {
       window.Beep();
       return;
     }
   }
-  if (!FitsCalcEdit(context, text + character)) {
+  if (!FitsCalcEdit(layout, settings, context, text + character)) {
     window.Beep();
     return;
   }
   text += character;
-  Typing = true;
+  calc.Typing = true;
   try {
-    Kernel.SetEntry(TextToNumber(text));
+    calc.Kernel.SetEntry(TextToNumber(text, format.LocaleDecimalSeparator));
   } catch (...) {
-    Typing = false;
+    calc.Typing = false;
     throw;
   }
-  Typing = false;
-  DisplayText = text;
-  DrawCalcEdit(context, DisplayText);
+  calc.Typing = false;
+  calc.DisplayText = text;
+  DrawCalcEdit(layout, settings, context, calc.DisplayText);
 }
 
-void CalculatorAction(Canvas& context, PadWindow& window, const TButtonRec& entry) {
+void CalculatorAction(TCalculator& calc, TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+                      Canvas& context, PadWindow& window, const TButtonRec& entry) {
   // After an empty field, a copy that came late decides before the key does: its number
   // replaces the 0, anything else is refused as it would have been in time.
-  if (KeyBridge->WatchingLateCopy()) {
-    const TGrab late = KeyBridge->TakeLateCopy(IsCopiedNumber);
+  if (calc.KeyBridge.WatchingLateCopy()) {
+    const TGrab late = calc.KeyBridge.TakeLateCopy(CopiedNumber(format));
     if (late.outcome == GrabOutcome::Refused) {
-      CalcMode = false;
-      FitWindowToMode(window);
+      layout.CalcMode = false;
+      FitWindowToMode(layout, settings, window);
       window.Beep();
       return;
     }
-    if (late.outcome == GrabOutcome::Number) StartCalculator(window, late);
+    if (late.outcome == GrabOutcome::Number) StartCalculator(calc, layout, settings, format, window, late);
   }
   switch (entry.Kind) {
-    case bkChar: TypeCharacter(context, window, entry); break;
+    case bkChar: TypeCharacter(calc, layout, settings, format, context, window, entry); break;
     case bkEquals:
-      if (!KeyBridge->TargetTakesInput()) break;
-      Kernel.Evaluate(0);
-      KeyBridge->PasteAndSelect(PasteNumberText(Kernel.Accumulator), KeepClipboard);
+      if (!calc.KeyBridge.TargetTakesInput()) break;
+      calc.Kernel.Evaluate(0);
+      calc.KeyBridge.PasteAndSelect(PasteNumberText(calc.Kernel.Accumulator, format.LocaleDecimalSeparator),
+                                    settings.KeepClipboard);
       break;
     case bkAdd:
     case bkSubtract:
     case bkMultiply:
-    case bkDivide: Kernel.ApplyOperator(static_cast<uint8_t>(entry.Kind - 2)); break;
+    case bkDivide: calc.Kernel.ApplyOperator(static_cast<uint8_t>(entry.Kind - 2)); break;
     default: break;
   }
 }
 
 }  // namespace
 
-void KeyAction(Canvas& context, PadWindow& window, const TButtonRec& entry) {
-  if (CalcMode) {
-    CalculatorAction(context, window, entry);
+void KeyAction(TCalculator& calc, TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+               Canvas& context, PadWindow& window, const TButtonRec& entry) {
+  if (layout.CalcMode) {
+    CalculatorAction(calc, layout, settings, format, context, window, entry);
   } else {
-    KeypadAction(window, entry);
+    KeypadAction(calc, layout, settings, format, window, entry);
   }
 }
 
-void ForgoLateCopy() {
-  if (KeyBridge->WatchingLateCopy()) KeyBridge->TakeLateCopy([](const std::u16string&) { return false; });
+void ForgoLateCopy(TCalculator& calc) {
+  if (calc.KeyBridge.WatchingLateCopy()) calc.KeyBridge.TakeLateCopy([](const std::u16string&) { return false; });
 }
 
-bool FitsCalcEdit(Canvas& context, const std::string& text) {
+bool FitsCalcEdit(const TLayout& layout, const TSettings& settings, Canvas& context, const std::string& text) {
   int width = context.TextWidth(text);
-  TRect rect = CalcEditTextRect();
+  TRect rect = CalcEditTextRect(layout, settings);
   return rect.right - rect.left >= width;
 }
 
-void RefreshDisplay(Canvas& context) {
-  TRect rect = CalcEditTextRect();
-  Extended value = Kernel.GetValue();
+void RefreshDisplay(TCalculator& calc, const TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+                    Canvas& context) {
+  TRect rect = CalcEditTextRect(layout, settings);
+  Extended value = calc.Kernel.GetValue();
   std::string text;
   // Requests 19, 18, ... 2 give 15, 18, 17, ... 2 significant digits; the first text that
   // fits is shown. When not even 2 digits fit (a very large font) the 2-digit text stays.
   for (int precision = 19;; --precision) {
-    text = DisplayNumberText(value, precision);
+    text = DisplayNumberText(value, precision, format.LocaleDecimalSeparator);
     if (rect.right - rect.left >= context.TextWidth(text) || precision <= 2) break;
   }
-  DisplayText = text;
-  DrawCalcEdit(context, DisplayText);
+  calc.DisplayText = text;
+  DrawCalcEdit(layout, settings, context, calc.DisplayText);
 }

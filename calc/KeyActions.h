@@ -12,27 +12,33 @@
 class Bridge;
 class Canvas;
 class PadWindow;
+struct TLayout;
+struct TNumberFormat;
+struct TSettings;
 
-// The calc edit's text, single-byte in the system code page, drawn right-aligned.
-extern std::string DisplayText;
-// True only while a typed operand is handed to the kernel: the kernel's change
-// notification must not replace the text as typed.
-extern bool Typing;
-// The one kernel, and the bridge to the focused application (set at start).
-extern TSmplCalcKrnl Kernel;
-extern Bridge* KeyBridge;
-
-// DisplayText, Typing and the kernel back to their values at start.
-void ResetKeyActionState();
+// The calculator behind the pad: the kernel, the calc edit's text, and the bridge its keys go
+// through to the focused application.
+struct TCalculator {
+  explicit TCalculator(Bridge& bridge) : KeyBridge(bridge) {}
+  // The calc edit's text, single-byte in the system code page, drawn right-aligned.
+  std::string DisplayText;
+  // True only while a typed operand is handed to the kernel: the kernel's change
+  // notification must not replace the text as typed.
+  bool Typing = false;
+  TSmplCalcKrnl Kernel;
+  Bridge& KeyBridge;
+};
 
 // Performs the key in the current mode.
-void KeyAction(Canvas& context, PadWindow& window, const TButtonRec& entry);
+void KeyAction(TCalculator& calc, TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+               Canvas& context, PadWindow& window, const TButtonRec& entry);
 // Leaving the calculator (the middle button, hiding the pad): the copy of a grab that may
 // still come late is waited for and refused, so that no word stays selected in the target.
-void ForgoLateCopy();
+void ForgoLateCopy(TCalculator& calc);
 // Whether text fits the calc edit's text rectangle in the pad font.
-bool FitsCalcEdit(Canvas& context, const std::string& text);
+bool FitsCalcEdit(const TLayout& layout, const TSettings& settings, Canvas& context, const std::string& text);
 // Shows the kernel's value with as many digits as fit, and redraws the calc edit.
-void RefreshDisplay(Canvas& context);
+void RefreshDisplay(TCalculator& calc, const TLayout& layout, const TSettings& settings, const TNumberFormat& format,
+                    Canvas& context);
 
 #endif

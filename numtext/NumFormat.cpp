@@ -143,7 +143,7 @@ DecimalForm ToDecimalForm(Extended value, int precision) {
   return form;
 }
 
-std::string NumberToText(Extended value, int precision, int minExponentDigits) {
+std::string NumberToText(Extended value, int precision, int minExponentDigits, char decimalSeparator) {
   const int p = ClampPrecision(precision);
   const DecimalForm form = ToDecimalForm(value, p);
   if (form.Exponent == kInfinityExponent) return form.Negative ? "-INF" : "INF";
@@ -152,7 +152,6 @@ std::string NumberToText(Extended value, int precision, int minExponentDigits) {
   std::string text = form.Negative ? "-" : "";
   const std::string& digits = form.Digits;
   const int exponent = form.Exponent;
-  const char separator = LocaleDecimalSeparator();
   if (digits.empty()) {
     text += '0';
   } else if (exponent >= 1 && exponent <= p) {
@@ -162,18 +161,18 @@ std::string NumberToText(Extended value, int precision, int minExponentDigits) {
       text.append(whole - digits.size(), '0');
     } else {
       text.append(digits, 0, whole);
-      text += separator;
+      text += decimalSeparator;
       text.append(digits, whole, std::string::npos);
     }
   } else if (exponent >= -3 && exponent <= 0) {
     text += '0';
-    text += separator;
+    text += decimalSeparator;
     text.append(static_cast<size_t>(-exponent), '0');
     text += digits;
   } else {
     text += digits[0];
     if (digits.size() > 1) {
-      text += separator;
+      text += decimalSeparator;
       text.append(digits, 1, std::string::npos);
     }
     text += 'E';
@@ -194,10 +193,12 @@ std::string NumberToText(Extended value, int precision, int minExponentDigits) {
   return text;
 }
 
-std::string DisplayNumberText(Extended value, int requestedPrecision) {
+std::string DisplayNumberText(Extended value, int requestedPrecision, char decimalSeparator) {
   // "%.*g" with a precision beyond what the format supports falls back to 15 digits.
   const int p = (requestedPrecision >= 0 && requestedPrecision <= kMaxDigits) ? requestedPrecision : 15;
-  return NumberToText(value, p, 3);
+  return NumberToText(value, p, 3, decimalSeparator);
 }
 
-std::string PasteNumberText(Extended value) { return NumberToText(value, 15, 0); }
+std::string PasteNumberText(Extended value, char decimalSeparator) {
+  return NumberToText(value, 15, 0, decimalSeparator);
+}

@@ -1,6 +1,6 @@
 // Turning a calculator number into text, to the character: the calc edit's form and
 // the form pasted into the focused application. Never groups thousands, never writes
-// a "+", writes exponents with "E" and uses the locale's decimal character.
+// a "+", writes exponents with "E" and uses the decimal character it is given.
 #ifndef KWIX_NUMTEXT_NUMFORMAT_H
 #define KWIX_NUMTEXT_NUMFORMAT_H
 
@@ -24,10 +24,10 @@ constexpr int16_t kNaNExponent = -32768;
 DecimalForm ToDecimalForm(Extended value, int precision);
 
 // The general format; precision is clamped to 2..18 first.
-std::string NumberToText(Extended value, int precision, int minExponentDigits);
+std::string NumberToText(Extended value, int precision, int minExponentDigits, char decimalSeparator);
 // The calc edit's form, "%.*g" with the requested precision.
-std::string DisplayNumberText(Extended value, int requestedPrecision);
+std::string DisplayNumberText(Extended value, int requestedPrecision, char decimalSeparator);
 // The paste-back form: 15 significant digits, exponent digits as needed.
-std::string PasteNumberText(Extended value);
+std::string PasteNumberText(Extended value, char decimalSeparator);
 
 #endif

@@ -1,5 +1,4 @@
-// The number parse, the scaling by powers of ten that the formatting shares with it,
-// and the cached decimal character.
+// The number parse, and the scaling by powers of ten that the formatting shares with it.
 #include "numtext/NumText.h"
 
 #include <limits>
@@ -77,32 +76,7 @@ constexpr int kNoScaleLimit = 5120;
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-// A character of the locale, fetched on first use (at start) and kept, or set by a test.
-struct LocaleChar {
-  char (*fetch)();
-  char value = 0;
-  bool fetched = false;
-  char Get() {
-    if (!fetched) Set(fetch());
-    return value;
-  }
-  void Set(char c) {
-    value = c;
-    fetched = true;
-  }
-};
-
-LocaleChar decimalSeparator{FetchLocaleDecimalSeparator};
-
-struct {
-  TDigitGrouping value;
-  bool fetched = false;
-} digitGrouping;
-
 }  // namespace
-
-char LocaleDecimalSeparator() { return decimalSeparator.Get(); }
-void SetLocaleDecimalSeparator(char separator) { decimalSeparator.Set(separator); }
 
 TDigitGrouping ReadDigitGrouping(char16_t separator, const std::string& pattern) {
   TDigitGrouping grouping;
@@ -121,19 +95,6 @@ TDigitGrouping ReadDigitGrouping(char16_t separator, const std::string& pattern)
   return grouping;
 }
 
-const TDigitGrouping& LocaleDigitGrouping() {
-  if (!digitGrouping.fetched) {
-    digitGrouping.value = FetchLocaleDigitGrouping();
-    digitGrouping.fetched = true;
-  }
-  return digitGrouping.value;
-}
-
-void SetLocaleDigitGrouping(char16_t separator, const std::string& pattern) {
-  digitGrouping.value = ReadDigitGrouping(separator, pattern);
-  digitGrouping.fetched = true;
-}
-
 Extended ScaleByPowerOfTen(Extended x, int n) {
   if (n == 0) return x;
   if (n >= kNoScaleLimit) return std::numeric_limits<Extended>::infinity();
@@ -148,8 +109,7 @@ Extended ScaleByPowerOfTen(Extended x, int n) {
   return x;
 }
 
-bool TryTextToNumber(const std::string& text, Extended& value) {
-  const char separator = LocaleDecimalSeparator();
+bool TryTextToNumber(const std::string& text, char decimalSeparator, Extended& value) {
   const size_t len = text.size();
   size_t i = 0;
   while (i < len && text[i] == ' ') ++i;
@@ -164,7 +124,7 @@ bool TryTextToNumber(const std::string& text, Extended& value) {
   size_t fractionBegin = i;
   size_t fractionEnd = i;
   bool sawSeparator = false;
-  if (i < len && text[i] == separator) {
+  if (i < len && text[i] == decimalSeparator) {
     sawSeparator = true;
     fractionBegin = ++i;
     while (i < len && IsDigit(text[i])) ++i;
@@ -217,15 +177,17 @@ bool TryTextToNumber(const std::string& text, Extended& value) {
   return true;
 }
 
-Extended TextToNumber(const std::string& text) {
+Extended TextToNumber(const std::string& text, char decimalSeparator) {
   Extended value = 0;
-  if (!TryTextToNumber(text, value)) throw EConvertError("'" + text + "' is not a valid floating point value");
+  if (!TryTextToNumber(text, decimalSeparator, value))
+    throw EConvertError("'" + text + "' is not a valid floating point value");
   return value;
 }
 
-bool TryGroupedTextToNumber(const std::u16string& text, Extended& value) {
-  const TDigitGrouping& grouping = LocaleDigitGrouping();
+bool TryGroupedTextToNumber(const std::u16string& text, const TNumberFormat& format, Extended& value) {
+  const TDigitGrouping& grouping = format.LocaleDigitGrouping;
   const char16_t mark = grouping.separator;
+  const char decimal = format.LocaleDecimalSeparator;
   // What the plain parse is to read: the text's ASCII characters, without the grouping.
   std::string plain;
   auto take = [&](size_t begin, size_t end) {
@@ -236,9 +198,9 @@ bool TryGroupedTextToNumber(const std::u16string& text, Extended& value) {
     return true;
   };
   const size_t len = text.size();
-  if (mark == 0 || mark == u' ' || mark == static_cast<unsigned char>(LocaleDecimalSeparator()) ||
+  if (mark == 0 || mark == u' ' || mark == static_cast<unsigned char>(decimal) ||
       text.find(mark) == std::u16string::npos)
-    return take(0, len) && TryTextToNumber(plain, value);
+    return take(0, len) && TryTextToNumber(plain, decimal, value);
   // The integer part's groups, each a run of digits ended by the grouping character.
   size_t i = 0;
   while (i < len && text[i] == u' ') ++i;
@@ -270,5 +232,5 @@ bool TryGroupedTextToNumber(const std::u16string& text, Extended& value) {
   // what follows, which the plain parse refuses.
   const size_t leftmost = sizeAt(last);
   if ((leftmost != 0 && groups[0] > leftmost) || (last > 0 && leadingZero)) return false;
-  return take(i, len) && TryTextToNumber(plain, value);
+  return take(i, len) && TryTextToNumber(plain, decimal, value);
 }

@@ -10,15 +10,6 @@
 
 #include "base/X87.h"
 
-// The decimal character of every number conversion and of the pad's decimal key.
-// Fetched from the user's locale on first use and never again (native builds: '.').
-char LocaleDecimalSeparator();
-// Replaces the fetched character; for tests, which check the ',' locales natively.
-void SetLocaleDecimalSeparator(char separator);
-// Asks the system; LocaleDecimalSeparator keeps its first answer. A separator longer
-// than one character, or a failed call, gives '.'.
-char FetchLocaleDecimalSeparator();
-
 // How the locale groups the digits of a number's integer part ("1,234.56", India's
 // "1,23,456.78"): the grouping character as UTF-16 text has it, 0 for none, and the group
 // sizes from the decimal point leftwards as LOCALE_SGROUPING writes them ("3;0" threes,
@@ -31,11 +22,18 @@ struct TDigitGrouping {
 };
 // Reads a LOCALE_SGROUPING text; anything unreadable in it means no grouping.
 TDigitGrouping ReadDigitGrouping(char16_t separator, const std::string& pattern);
-// Fetched on first use (at start) and never again (native builds: ',' and "3;0").
-const TDigitGrouping& LocaleDigitGrouping();
-void SetLocaleDigitGrouping(char16_t separator, const std::string& pattern);
-// Asks the system; a grouping character longer than one, or a failed call, gives none.
-TDigitGrouping FetchLocaleDigitGrouping();
+
+// How the user's locale writes numbers.
+struct TNumberFormat {
+  // The decimal character of every number conversion and of the pad's decimal key.
+  char LocaleDecimalSeparator = '.';
+  TDigitGrouping LocaleDigitGrouping;
+};
+
+// The thread locale's, as the system reports it (Windows builds): a decimal separator longer
+// than one character, or a failed call, gives '.'; a grouping character longer than one, or a
+// failed call, no grouping.
+TNumberFormat ReadLocaleNumberFormat();
 
 // x × 10^n through three tables of the extended values nearest to the powers of ten,
 // each product rounded before the next. Runs in the caller's floating-point state: the
@@ -43,19 +41,20 @@ TDigitGrouping FetchLocaleDigitGrouping();
 // n >= 5120 gives +infinity and n <= -5120 zero, whatever x.
 Extended ScaleByPowerOfTen(Extended x, int n);
 
-// The number parse: true and the value when the whole text is a number; value is left
-// alone otherwise. Overflow fails, underflow gives a denormal or zero ("-." gives -0).
-// The caller's control word comes back, with the exception flags cleared.
-bool TryTextToNumber(const std::string& text, Extended& value);
+// The number parse, with decimalSeparator as the decimal character: true and the value when
+// the whole text is a number; value is left alone otherwise. Overflow fails, underflow gives
+// a denormal or zero ("-." gives -0). The caller's control word comes back, with the
+// exception flags cleared.
+bool TryTextToNumber(const std::string& text, char decimalSeparator, Extended& value);
 // Throws EConvertError "'<text>' is not a valid floating point value" on failure.
-Extended TextToNumber(const std::string& text);
+Extended TextToNumber(const std::string& text, char decimalSeparator);
 // The parse of a number another program wrote, as the clipboard's UTF-16 text has it: as
 // TryTextToNumber, and also with the integer part grouped exactly as the locale groups it
 // ("-1,234,567.5"; no leading zero before a grouping character, no group without digits).
 // A grouping character anywhere else, a group of another size, or any other character
 // outside ASCII means the text is no number. A space as the locale's grouping character is
 // not taken: blanks around a number are skipped, never read as grouping.
-bool TryGroupedTextToNumber(const std::u16string& text, Extended& value);
+bool TryGroupedTextToNumber(const std::u16string& text, const TNumberFormat& format, Extended& value);
 
 // The 32-bit integer parse (decimal, or hexadecimal after $, x, X, 0x, 0X).
 // errorPosition is 0 when the whole text was accepted; otherwise the 1-based position

@@ -39,30 +39,33 @@ double PadRandom() {
   return static_cast<double>(Generator()()) / 4294967296.0;
 }
 
-void DrawKey(Canvas& context, int col, int row, const std::u16string& caption, int colorState) {
-  TColor background = BtnColor;
-  TColor text = BtnTextColor;
+void DrawKey(const TLayout& layout, const TSettings& settings, Canvas& context, int col, int row,
+             const std::u16string& caption, int colorState) {
+  TColor background = settings.BtnColor;
+  TColor text = settings.BtnTextColor;
   if (colorState == ksHot) {
-    background = BtnHoverColor;
-    text = BtnHoverTextColor;
+    background = settings.BtnHoverColor;
+    text = settings.BtnHoverTextColor;
   } else if (colorState == ksHotHeld) {
     background = HueToColor(PadRandom() * 360.0);
     text = 0;
   }
-  TRect rect = KeyRect(col, row);
-  context.RoundBox(rect, BtnCornerCurveX, BtnCornerCurveY, background);
+  TRect rect = KeyRect(layout, settings, col, row);
+  context.RoundBox(rect, settings.BtnCornerCurveX, settings.BtnCornerCurveY, background);
   context.Caption(rect, caption, TextAlign::Center, text, background);
 }
 
-void DrawCalcEdit(Canvas& context, const std::string& text) {
-  context.RoundBox(CalcEditRect(), CalcEditCornerCurveX, CalcEditCornerCurveY, CalcEditColor);
-  context.CaptionA(CalcEditTextRect(), text, TextAlign::Right, CalcEditTextColor, CalcEditColor);
+void DrawCalcEdit(const TLayout& layout, const TSettings& settings, Canvas& context, const std::string& text) {
+  context.RoundBox(CalcEditRect(layout, settings), settings.CalcEditCornerCurveX, settings.CalcEditCornerCurveY,
+                   settings.CalcEditColor);
+  context.CaptionA(CalcEditTextRect(layout, settings), text, TextAlign::Right, settings.CalcEditTextColor,
+                   settings.CalcEditColor);
 }
 
-void DrawBackground(Canvas& context, const TRect& client) {
-  context.FillRect(client, MaskColor);
+void DrawBackground(const TLayout& layout, const TSettings& settings, Canvas& context, const TRect& client) {
+  context.FillRect(client, settings.MaskColor);
   TRect background = client;
   // In keypad mode the calc edit row stays transparent.
-  if (!CalcMode) background.top = RowHeight;
-  context.RoundBox(background, CornerCurveX, CornerCurveY, BGColor);
+  if (!layout.CalcMode) background.top = layout.RowHeight;
+  context.RoundBox(background, settings.CornerCurveX, settings.CornerCurveY, settings.BGColor);
 }

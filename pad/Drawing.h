@@ -10,6 +10,8 @@
 #include "base/Types.h"
 
 class Canvas;
+struct TLayout;
+struct TSettings;
 
 // A fully saturated colour for a hue in degrees (0 red, 120 green, 240 blue).
 TColor HueToColor(double hue);
@@ -24,12 +26,13 @@ double PadRandom();
 enum : int { ksPlain = 0, ksHeldElsewhere = 1, ksHot = 2, ksHotHeld = 3 };
 
 // Draws the key in (col, row) with its caption in the given colour state.
-void DrawKey(Canvas& context, int col, int row, const std::u16string& caption, int colorState);
+void DrawKey(const TLayout& layout, const TSettings& settings, Canvas& context, int col, int row,
+             const std::u16string& caption, int colorState);
 // Draws the calc edit with text right-aligned.
-void DrawCalcEdit(Canvas& context, const std::string& text);
+void DrawCalcEdit(const TLayout& layout, const TSettings& settings, Canvas& context, const std::string& text);
 
 // The background composed into an off-screen canvas of the client's size: MaskColor
 // everywhere, then the rounded background in BGColor (below the calc edit row in keypad mode).
-void DrawBackground(Canvas& context, const TRect& client);
+void DrawBackground(const TLayout& layout, const TSettings& settings, Canvas& context, const TRect& client);
 
 #endif

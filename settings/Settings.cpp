@@ -9,10 +9,6 @@
 #include "base/Errors.h"
 #include "base/MulDiv.h"
 
-#define KWIX_DEFINE_SETTING(name, type, kind, value) type name{};
-KWIX_SETTINGS(KWIX_DEFINE_SETTING)
-#undef KWIX_DEFINE_SETTING
-
 const TFontParams DefaultFontParams = {"Verdana", 8, true, false};
 
 bool operator==(const TFontParams& a, const TFontParams& b) {
@@ -20,25 +16,8 @@ bool operator==(const TFontParams& a, const TFontParams& b) {
          a.ItalicFont == b.ItalicFont;
 }
 
-namespace {
-
-TFontParams CurrentFontParams() { return TFontParams{FontFace, FontSize, BoldFont, ItalicFont}; }
-
-// What the pad font was last made for.
-struct MadeFont {
-  bool made = false;
-  TFontParams params{};
-  int dpi = 0;
-};
-MadeFont padFont;
-
-}  // namespace
-
-void ClearSettings() {
-#define KWIX_CLEAR_SETTING(name, type, kind, value) name = type{};
-  KWIX_SETTINGS(KWIX_CLEAR_SETTING)
-#undef KWIX_CLEAR_SETTING
-  padFont = MadeFont{};
+TFontParams FontParamsOf(const TSettings& settings) {
+  return TFontParams{settings.FontFace, settings.FontSize, settings.BoldFont, settings.ItalicFont};
 }
 
 TLogFont MakePadLogFont(const TFontParams& params, int pixelsPerInchY) {
@@ -52,22 +31,20 @@ TLogFont MakePadLogFont(const TFontParams& params, int pixelsPerInchY) {
   return font;
 }
 
-void FitPadFont(PadFontHost& fonts, int dpi) {
-  const TFontParams wanted = CurrentFontParams();
-  if (padFont.made && padFont.params == wanted && padFont.dpi == dpi) return;
+void FitPadFont(TMadeFont& made, const TSettings& settings, PadFontHost& fonts, int dpi) {
+  const TFontParams wanted = FontParamsOf(settings);
+  if (made.Made && made.Params == wanted && made.Dpi == dpi) return;
   fonts.ReplacePadFont(MakePadLogFont(wanted, dpi != 0 ? dpi : fonts.ScreenPixelsPerInchY()));
-  padFont = MadeFont{true, wanted, dpi};
+  made = TMadeFont{true, wanted, dpi};
 }
 
-void LoadSettings(PadFontHost& fonts, int dpi) {
-#define KWIX_RESET_SETTING(name, type, kind, value) name = value;
-  KWIX_SETTINGS(KWIX_RESET_SETTING)
-#undef KWIX_RESET_SETTING
-#define KWIX_BIND_SETTING(name, type, kind, value) MakeParamRec(#name, &name, kind),
+TSettings LoadSettings(char decimalSeparator) {
+  TSettings settings;
+#define KWIX_BIND_SETTING(name, type, kind, value) MakeParamRec(#name, &settings.name, kind),
   const TParamRec table[] = {KWIX_SETTINGS(KWIX_BIND_SETTING)};
 #undef KWIX_BIND_SETTING
   try {
-    LoadParams(table, std::size(table));
+    LoadParams(table, std::size(table), decimalSeparator);
   } catch (const EInOutError&) {
     // No file, or one that cannot be read: what was set so far stays, silently.
   } catch (const std::bad_alloc&) {
@@ -75,5 +52,5 @@ void LoadSettings(PadFontHost& fonts, int dpi) {
   } catch (const std::length_error&) {
     // Likewise a line longer than a string can hold.
   }
-  FitPadFont(fonts, dpi);
+  return settings;
 }

@@ -1,6 +1,6 @@
-// The settings of the pad's look and pointer behaviour, their defaults, and the one
-// operation that puts defaults and the settings file in force and keeps the pad font in
-// step with the four font settings.
+// The settings of the pad's look and pointer behaviour, their defaults, the one operation
+// that reads them (defaults, then the settings file), and the pad font kept in step with the
+// four font settings.
 #ifndef KWIX_SETTINGS_SETTINGS_H
 #define KWIX_SETTINGS_SETTINGS_H
 
@@ -22,9 +22,9 @@ bool operator==(const TFontParams& a, const TFontParams& b);
 extern const TFontParams DefaultFontParams;
 
 // Every setting once, in the order of the file's binding table: the key (also the name of
-// its program-wide variable), the variable's type, its kind and its default. Colours are
-// 0x00BBGGRR, lengths client pixels. The variables, the reset to defaults and the binding
-// table all come from these rows.
+// its member of TSettings), the member's type, its kind and its default. Colours are
+// 0x00BBGGRR, lengths client pixels. The members, their defaults and the binding table all
+// come from these rows.
 #define KWIX_SETTINGS(X)                                         \
   X(Margin, int32_t, pkInteger, 5)                               \
   X(CornerCurveX, int32_t, pkInteger, 5)                         \
@@ -53,25 +53,35 @@ extern const TFontParams DefaultFontParams;
   X(CircleTurnsPercent, int32_t, pkInteger, 100)                 \
   X(KeepClipboard, bool, pkBoolean, false)
 
-// Written only by LoadSettings (and ClearSettings).
-#define KWIX_DECLARE_SETTING(name, type, kind, value) extern type name;
-KWIX_SETTINGS(KWIX_DECLARE_SETTING)
-#undef KWIX_DECLARE_SETTING
+// The settings, each member at its default to begin with.
+struct TSettings {
+#define KWIX_SETTING_MEMBER(name, type, kind, value) type name = value;
+  KWIX_SETTINGS(KWIX_SETTING_MEMBER)
+#undef KWIX_SETTING_MEMBER
+};
+
+// The four font settings of these settings.
+TFontParams FontParamsOf(const TSettings& settings);
+
+// What the pad font was last made for; nothing at first.
+struct TMadeFont {
+  bool Made = false;
+  TFontParams Params{};
+  int32_t Dpi = 0;
+};
 
 // The pad font for these parameters on a screen of pixelsPerInchY: the character height
 // (without internal leading) from the point size, the face cut to 31 bytes.
 TLogFont MakePadLogFont(const TFontParams& params, int pixelsPerInchY);
 
-// Defaults, then the settings file beside the executable (a missing or unreadable file
-// leaves the defaults, or the values read before the failure), then the pad font for dpi.
-void LoadSettings(PadFontHost& fonts, int dpi);
+// The defaults, then the settings file beside the executable (a missing or unreadable file
+// leaves the defaults, or the values read before the failure), decimal numbers read with
+// decimalSeparator.
+TSettings LoadSettings(char decimalSeparator);
 
 // The pad font for the font settings at dpi pixels per inch, the DPI of the pad's monitor (0:
 // the screen's, where Windows gives every monitor one DPI). Made again only when the font
-// settings or the DPI changed since it was last made.
-void FitPadFont(PadFontHost& fonts, int dpi);
-
-// Back to the values before the first load (zero, false, empty), with no pad font made.
-void ClearSettings();
+// settings or the DPI differ from what it was last made for.
+void FitPadFont(TMadeFont& made, const TSettings& settings, PadFontHost& fonts, int dpi);
 
 #endif

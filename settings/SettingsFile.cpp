@@ -21,7 +21,7 @@ bool NeedsDecision(char c) { return c == '\n' || c == '\r' || c == '#' || c == k
 // overflow; with overflow unmasked on the x87 that is a fault, not an infinity.
 const Extended kDoubleOverflowThreshold = std::ldexp(static_cast<Extended>((1ULL << 54) - 1), 970);
 
-void BindValue(const TParamRec& entry, const std::string& value) {
+void BindValue(const TParamRec& entry, char decimalSeparator, const std::string& value) {
   switch (entry.Kind) {
     case pkInteger: {
       int errorPosition = 0;
@@ -44,7 +44,7 @@ void BindValue(const TParamRec& entry, const std::string& value) {
     }
     case pkFloat: {
       try {
-        Extended number = TextToNumber(value);
+        Extended number = TextToNumber(value, decimalSeparator);
         if (std::fabs(number) < kDoubleOverflowThreshold)
           *static_cast<double*>(entry.Ptr) = static_cast<double>(number);
       } catch (const EConvertError&) {
@@ -151,13 +151,15 @@ std::string SettingsFileName() { return SettingsFileNameFor(ModuleFileName()); }
 
 void ReadModuleSettings(const SettingHandler& handler) { ReadSettingsFile(SettingsFileName(), handler); }
 
-void BindSettings(const TParamRec* table, size_t count, const std::string& key, const std::string& value) {
+void BindSettings(const TParamRec* table, size_t count, char decimalSeparator, const std::string& key,
+                  const std::string& value) {
   for (size_t i = 0; i < count; ++i) {
-    if (SameTextIgnoreCase(table[i].Name, key)) BindValue(table[i], value);
+    if (SameTextIgnoreCase(table[i].Name, key)) BindValue(table[i], decimalSeparator, value);
   }
 }
 
-void LoadParams(const TParamRec* table, size_t count) {
-  ReadModuleSettings(
-      [table, count](const std::string& key, const std::string& value) { BindSettings(table, count, key, value); });
+void LoadParams(const TParamRec* table, size_t count, char decimalSeparator) {
+  ReadModuleSettings([table, count, decimalSeparator](const std::string& key, const std::string& value) {
+    BindSettings(table, count, decimalSeparator, key, value);
+  });
 }

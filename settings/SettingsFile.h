@@ -64,10 +64,12 @@ std::string SettingsFileName();
 void ReadModuleSettings(const SettingHandler& handler);
 
 // Stores the value into every entry of the table whose Name matches the key, letters
-// a..z taken as A..Z; a value that does not convert leaves its variable unchanged.
-void BindSettings(const TParamRec* table, size_t count, const std::string& key, const std::string& value);
+// a..z taken as A..Z, a pkFloat value read with decimalSeparator; a value that does not
+// convert leaves its variable unchanged.
+void BindSettings(const TParamRec* table, size_t count, char decimalSeparator, const std::string& key,
+                  const std::string& value);
 // Reads the settings file of the executable, binding through the table. Reading
 // failures (EInOutError) pass through.
-void LoadParams(const TParamRec* table, size_t count);
+void LoadParams(const TParamRec* table, size_t count, char decimalSeparator);
 
 #endif

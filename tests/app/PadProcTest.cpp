@@ -88,13 +88,13 @@ TEST(PadProc, PointerOnThePad) {
     Program p;
     p.pad.visible = true;
     p.pad.cursor = TPoint{100, 200};  // where the drag's last move finds the pointer on the screen
-    ClickOnDown = row.clickOnDown;
-    UseHandCursor = row.handCursor;
-    BtnHoverColor = 0x00FF00;  // unlike the plain colour
+    p.kwix.Settings.ClickOnDown = row.clickOnDown;
+    p.kwix.Settings.UseHandCursor = row.handCursor;
+    p.kwix.Settings.BtnHoverColor = 0x00FF00;  // unlike the plain colour
     for (const Step& step : row.steps) {
       SCOPED_TRACE(step.message.name);
       p.pad.drawn.clear();
-      EXPECT_EQ(HandlePadMessage(p.pad, p.pad, step.message.id, step.at), step.message.handled);
+      EXPECT_EQ(HandlePadMessage(p.kwix, p.pad, p.pad, step.message.id, step.at), step.message.handled);
       EXPECT_EQ(p.pad.drawn, step.drawn);
     }
     EXPECT_EQ(Utf8(p.target.text), row.typed);
@@ -112,8 +112,8 @@ TEST(PadProc, PointOfAMouseMessage) { EXPECT_EQ(PointFromLParam(0xFFFE0005), (TP
 // whatever the whole screen's DPI (144 here): a menu bar's height at that DPI sets the cells,
 // the font follows the same DPI, and the "5" key lies under the pointer; where Windows gives
 // every monitor one DPI (0), the screen's metrics hold. WM_DPICHANGED then lays a shown pad out
-// for the new DPI, the point under the pointer keeping its place at the same share of the pad,
-// and a drag goes on; a hidden pad is left for its next showing.
+// for the new DPI, its font too, the point under the pointer keeping its place at the same
+// share of the pad, and a drag goes on; a hidden pad is left for its next showing.
 TEST(PadProc, LaidOutForTheMonitorsDpi) {
   struct Row {
     const char* name;
@@ -125,6 +125,7 @@ TEST(PadProc, LaidOutForTheMonitorsDpi) {
     bool dragging = false;  // the left button went down on the margin under the pointer
     bool hidden = false;
     TRect after = {}, afterMove = {};  // after the change; after the pointer moves 10 right and down
+    int32_t fontAfter = 0;             // the font's height after the change
   };
   const TRect at96{454, 345, 545, 455}, at144{435, 320, 565, 480};
   // clang-format off
@@ -135,34 +136,34 @@ TEST(PadProc, LaidOutForTheMonitorsDpi) {
       {.name = "192 dpi", .monitorDpi = 192, .shown = {415, 295, 584, 505}, .fontHeight = -21},
       {.name = "one DPI for all", .monitorDpi = 0, .shown = at144, .fontHeight = -16},
       {.name = "to 144, the pointer on the 5 key", .monitorDpi = 96, .shown = at96, .fontHeight = -11, .newDpi = 144,
-       .after = {434, 320, 564, 480}},
+       .after = {434, 320, 564, 480}, .fontAfter = -16},
       {.name = "to 144, the pointer far off: the nearest corner stays", .monitorDpi = 96, .shown = at96,
-       .fontHeight = -11, .newDpi = 144, .pointer = {0, 0}, .after = {454, 345, 584, 505}},
+       .fontHeight = -11, .newDpi = 144, .pointer = {0, 0}, .after = {454, 345, 584, 505}, .fontAfter = -16},
       {.name = "to 144 in a drag", .monitorDpi = 96, .shown = at96, .fontHeight = -11, .newDpi = 144,
-       .pointer = {456, 400}, .dragging = true, .after = {453, 320, 583, 480}, .afterMove = {463, 330, 593, 490}},
+       .pointer = {456, 400}, .dragging = true, .after = {453, 320, 583, 480}, .afterMove = {463, 330, 593, 490}, .fontAfter = -16},
       {.name = "to 144, hidden", .monitorDpi = 96, .shown = at96, .fontHeight = -11, .newDpi = 144, .hidden = true,
-       .after = at96}};
+       .after = at96, .fontAfter = -11}};
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Program p;
     p.pad.dpi = 144, p.pad.menuBar = 30;
-    ClearSettings();  // the screen's DPI is fixed before the first load
     p.pad.monitorDpi = row.monitorDpi;
     p.pad.cursor = TPoint{500, 400};
-    HandlePadMessage(p.pad, p.pad, msg::Toggle, TPoint{});
+    HandlePadMessage(p.kwix, p.pad, p.pad, msg::Toggle, TPoint{});
     EXPECT_EQ(p.pad.ScreenRect(), row.shown);
     EXPECT_EQ(p.pad.font.Height, row.fontHeight);
     if (row.newDpi == 0) continue;
     p.pad.cursor = row.pointer;
     const TPoint client{row.pointer.x - row.shown.left, row.pointer.y - row.shown.top};
-    if (row.dragging) HandlePadMessage(p.pad, p.pad, msg::LButtonDown, client);
+    if (row.dragging) HandlePadMessage(p.kwix, p.pad, p.pad, msg::LButtonDown, client);
     p.pad.visible = !row.hidden;
-    HandleDpiChange(p.pad, row.newDpi);
+    HandleDpiChange(p.kwix, p.pad, row.newDpi);
     EXPECT_EQ(p.pad.ScreenRect(), row.after);
+    EXPECT_EQ(p.pad.font.Height, row.fontAfter);
     if (!row.dragging) continue;
     p.pad.cursor = TPoint{row.pointer.x + 10, row.pointer.y + 10};
-    HandlePadMessage(p.pad, p.pad, msg::MouseMove, client);
+    HandlePadMessage(p.kwix, p.pad, p.pad, msg::MouseMove, client);
     EXPECT_EQ(p.pad.ScreenRect(), row.afterMove);
   }
 }
@@ -190,9 +191,9 @@ TEST(Drawing, PaintDrawsWhatMeetsTheArea) {
   for (const PaintRow& row : rows) {
     SCOPED_TRACE(row.name);
     Program p;
-    CalcMode = row.calculator;
-    DisplayText = "12";
-    PaintPad(p.pad, row.area);
+    p.kwix.Layout.CalcMode = row.calculator;
+    p.kwix.Calc.DisplayText = "12";
+    PaintPad(p.kwix, p.pad, row.area);
     EXPECT_EQ(p.pad.drawn, row.drawn);
   }
 }
@@ -201,11 +202,11 @@ TEST(Drawing, PaintDrawsWhatMeetsTheArea) {
 // calc edit's row see-through in keypad mode. A held key flashes in a colour of the hue circle.
 TEST(Drawing, BackgroundAndHeldColours) {
   Program p;
-  DrawBackground(p.pad, TRect{0, 0, 91, 110});
+  DrawBackground(p.kwix.Layout, p.kwix.Settings, p.pad, TRect{0, 0, 91, 110});
   EXPECT_EQ(p.pad.drawn, "mask");
   EXPECT_EQ(p.pad.box, (TRect{0, 20, 91, 110}));
-  CalcMode = true;
-  DrawBackground(p.pad, TRect{0, 0, 118, 110});
+  p.kwix.Layout.CalcMode = true;
+  DrawBackground(p.kwix.Layout, p.kwix.Settings, p.pad, TRect{0, 0, 118, 110});
   EXPECT_EQ(p.pad.box, (TRect{0, 0, 118, 110}));
   EXPECT_EQ(HueToColor(0), 0x0000FFu);    // red
   EXPECT_EQ(HueToColor(30), 0x0080FFu);   // orange

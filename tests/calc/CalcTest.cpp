@@ -34,7 +34,7 @@ TEST(Kernel, ReportsEachChangeOfTheDisplayedValue) {
     TSmplCalcKrnl kernel;
     std::string reported;
     kernel.OnChange = [&](TSmplCalcKrnl& sender) {
-      reported += (reported.empty() ? "" : " ") + PasteNumberText(sender.GetValue());
+      reported += (reported.empty() ? "" : " ") + PasteNumberText(sender.GetValue(), '.');
     };
     for (const char* call = row.calls; *call; ++call) {
       if (*call >= '0' && *call <= '9') kernel.SetEntry(*call - '0');
@@ -52,9 +52,9 @@ TEST(Kernel, ReportsEachChangeOfTheDisplayedValue) {
 void Press(Program& p, const std::string& keys) {
   const std::string grid = "789/456*123-0.=+";
   for (char key : keys) {
-    if (key == 'M') HandlePadMessage(p.pad, p.pad, msg::MButtonDown, TPoint{});
+    if (key == 'M') HandlePadMessage(p.kwix, p.pad, p.pad, msg::MButtonDown, TPoint{});
     const size_t at = grid.find(key);
-    if (at != std::string::npos) KeyAction(p.pad, p.pad, KeyAt(static_cast<int>(at % 4), static_cast<int>(at / 4 + 1)));
+    if (at != std::string::npos) p.Activate(KeyAt(static_cast<int>(at % 4), static_cast<int>(at / 4 + 1)));
   }
 }
 
@@ -77,13 +77,13 @@ TEST(KeyActions, EveryKeyInBothModes) {
     EXPECT_EQ(Utf8(key.Caption), rows[i].caption);
     if (rows[i].keypad) {  // "=" in keypad mode grabs: see below
       Program keypad;
-      KeyAction(keypad.pad, keypad.pad, key);
+      keypad.Activate(key);
       EXPECT_EQ(keypad.target.keys, rows[i].keypad);
     }
     Program calculator;
-    CalcMode = true;
+    calculator.kwix.Layout.CalcMode = true;
     Press(calculator, "6");
-    KeyAction(calculator.pad, calculator.pad, key);
+    calculator.Activate(key);
     Press(calculator, "2=");
     EXPECT_EQ(calculator.target.Shown(), "[" + std::string(rows[i].calculator) + "]");
   }
@@ -227,14 +227,14 @@ TEST(KeyActions, KeysIntoAField) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Program p;
-    Kernel.Reset(7);
+    p.kwix.Calc.Kernel.Reset(7);
     FakeTarget& t = p.target;
     t.Set(row.field);
     t.collapsing = row.collapsing, t.doubleByte = row.doubleByte, t.copies = row.copies, t.copyMs = row.copyMs;
     t.copyAs = row.copyAs, t.windowClass = row.windowClass, t.held = row.held, t.hung = row.hung, t.tool = row.tool;
     t.awayAfter = row.awayAfter, t.level = row.target, t.foreground = row.foreground;
     p.pad.charWidth = row.charWidth;
-    SetLocaleDecimalSeparator(row.separator);
+    p.kwix.Format.LocaleDecimalSeparator = row.separator;
     const std::string keys = row.keys;
     Press(p, keys.substr(0, keys.size() - 1));
     p.pad.drawn.clear();
@@ -247,9 +247,11 @@ TEST(KeyActions, KeysIntoAField) {
     EXPECT_EQ(t.Shown(), row.after);
     EXPECT_EQ(p.pad.drawn, *row.shown ? std::string("calc edit ") + row.shown : "") << "the calc edit";
     EXPECT_EQ(p.pad.beeps + t.beeps, row.beeps);
-    EXPECT_EQ(CalcMode, row.calculator);
-    EXPECT_EQ(p.pad.client.right, p.pad.resizes ? PadSize().width : 0) << "the pad's width";
-    EXPECT_EQ(Kernel.GetValue() == 7, p.pad.resizes == 0) << "the kernel left alone unless the calculator started";
+    EXPECT_EQ(p.kwix.Layout.CalcMode, row.calculator);
+    EXPECT_EQ(p.pad.client.right, p.pad.resizes ? PadSize(p.kwix.Layout, p.kwix.Settings).width : 0)
+        << "the pad's width";
+    EXPECT_EQ(p.kwix.Calc.Kernel.GetValue() == 7, p.pad.resizes == 0)
+        << "the kernel left alone unless the calculator started";
     EXPECT_EQ(waited, row.waitedMs) << "milliseconds the last key waited";
     EXPECT_FALSE(t.copyMode) << "a grid left in copy mode";
     EXPECT_EQ(t.elsewhere, "") << "keys sent to another window";
@@ -313,11 +315,12 @@ TEST(KeyActions, EqualsKeepsItsPromise) {
     EXPECT_FALSE(t.open) << "the clipboard left open";
     const size_t start = std::min(t.caret, t.anchor), end = std::max(t.caret, t.anchor);
     const std::u16string selected = t.text.substr(start, end - start);
-    if (CalcMode) {
+    if (p.kwix.Layout.CalcMode) {
       Extended value = 0;
-      EXPECT_TRUE(selected.empty() ? moved == 0 || t.WordRight(0) == moved : TryGroupedTextToNumber(selected, value))
+      EXPECT_TRUE(selected.empty() ? moved == 0 || t.WordRight(0) == moved
+                                   : TryGroupedTextToNumber(selected, p.kwix.Format, value))
           << "calculator mode with \"" << Utf8(selected) << "\" selected";
-      EXPECT_EQ(Kernel.GetValue(), value) << "the calculator's number is not the one selected";
+      EXPECT_EQ(p.kwix.Calc.Kernel.GetValue(), value) << "the calculator's number is not the one selected";
       EXPECT_TRUE((start == 0 || !t.Word(start - 1)) && (end == t.text.size() || !t.Word(end)))
           << "part of a word selected";
     } else if (t.Foreground() != 2) {  // no key reaches a window no longer in front

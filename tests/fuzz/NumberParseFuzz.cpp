@@ -14,25 +14,24 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  SetLocaleDecimalSeparator('.');
   Extended standing = 0, other = 0;
   SetX87ControlWord(kStandingControlWord);
-  const bool ok = TryTextToNumber(text, standing);
+  const bool ok = TryTextToNumber(text, '.', standing);
   SetX87ControlWord(0x0C7F);  // 24-bit precision, rounding towards zero
-  const bool okAgain = TryTextToNumber(text, other);
+  const bool okAgain = TryTextToNumber(text, '.', other);
   const uint16_t word = GetX87ControlWord();
   SetX87ControlWord(kStandingControlWord);
   if (word != 0x0C7F || ok != okAgain || (ok && std::memcmp(&standing, &other, 10) != 0)) std::abort();
   static const char* const kPatterns[] = {"3;0", "3;2;0", "3", "0"};
-  SetLocaleDigitGrouping(u',', kPatterns[size % 4]);
+  const TNumberFormat format{'.', ReadDigitGrouping(u',', kPatterns[size % 4])};
   std::string ungrouped = text;
   ungrouped.erase(std::remove(ungrouped.begin(), ungrouped.end(), ','), ungrouped.end());
   Extended grouped = 0, plain = 0;
   // Each byte as the UTF-16 unit of the same value, as Latin-1 text reads.
   std::u16string wide;
   for (const unsigned char c : text) wide += c;
-  const bool groupedOk = TryGroupedTextToNumber(wide, grouped);
-  const bool plainOk = TryTextToNumber(ungrouped, plain);
+  const bool groupedOk = TryGroupedTextToNumber(wide, format, grouped);
+  const bool plainOk = TryTextToNumber(ungrouped, '.', plain);
   if (groupedOk && (!plainOk || std::memcmp(&grouped, &plain, 10) != 0)) std::abort();
   if (ungrouped == text && groupedOk != plainOk) std::abort();
   if (!ok || text.find_first_not_of(" +-.0123456789eE") != std::string::npos) return 0;

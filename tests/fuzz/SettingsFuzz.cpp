@@ -8,15 +8,16 @@
 
 #include "settings/Settings.h"
 
-#define KWIX_BIND(name, type, kind, value) MakeParamRec(#name, &name, kind),
+#define KWIX_BIND(name, type, kind, value) MakeParamRec(#name, &settings.name, kind),
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const char* bytes = reinterpret_cast<const char*>(data);
+  TSettings settings;
   const TParamRec table[] = {KWIX_SETTINGS(KWIX_BIND)};
   std::string whole, pieces;
   TSettingsParser one([&](const std::string& k, const std::string& v) {
     whole += k + '\0' + v + '\n';
-    BindSettings(table, std::size(table), k, v);
+    BindSettings(table, std::size(table), '.', k, v);
   });
   TSettingsParser many([&](const std::string& k, const std::string& v) { pieces += k + '\0' + v + '\n'; });
   if (one.Feed(bytes, size)) one.Finish();
@@ -24,7 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool going = true;
   for (size_t i = 0; going && i < size; i += step) going = many.Feed(bytes + i, std::min(step, size - i));
   if (going) many.Finish();
-  if (whole != pieces || MakePadLogFont(TFontParams{FontFace, FontSize, BoldFont, ItalicFont}, 96).FaceName[31])
-    std::abort();
+  if (whole != pieces || MakePadLogFont(FontParamsOf(settings), 96).FaceName[31]) std::abort();
   return 0;
 }

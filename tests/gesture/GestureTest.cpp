@@ -39,25 +39,26 @@ enum class Run { Ticking, Resting, RestingWithoutDeviceInput };
 
 // The sampler along the path, from a pad in calculator mode whose margin and cell metrics a
 // showing must read again; what the user saw, e.g. "shown 91x110 at 454,345 in keypad mode, hidden, ".
-std::string Walk(FakePad& pad, const Path& path, Run run = Run::Ticking, size_t phase = 0) {
+std::string Walk(Program& p, const Path& path, Run run = Run::Ticking, size_t phase = 0) {
+  FakePad& pad = p.pad;
   std::string seen;
-  CalcMode = true, Margin = RowHeight = 0;
+  p.kwix.Layout.CalcMode = true, p.kwix.Settings.Margin = p.kwix.Layout.RowHeight = 0;
   for (size_t tick = 0; tick < path.size(); ++tick) {
     const bool moved = path[tick] != (tick > 0 ? path[tick - 1] : TPoint{}), visible = pad.visible;
     pad.cursorReadable = path[tick] != kUnreadable;
     if (pad.cursorReadable) pad.cursor = path[tick];
     if (run == Run::Resting && pad.mouseWatch && moved) {
-      EXPECT_FALSE(HandlePadMessage(pad, pad, msg::Input, TPoint{})) << "WM_INPUT goes on to the system";
+      EXPECT_FALSE(HandlePadMessage(p.kwix, pad, pad, msg::Input, TPoint{})) << "WM_INPUT goes on to the system";
     } else if (run == Run::Ticking || pad.sampleTimer) {
-      HandlePadTimer(pad, kSampleTimerId);
+      HandlePadTimer(p.kwix, pad, kSampleTimerId);
     } else if (pad.backupTimer && tick % 50 == phase) {
-      HandlePadTimer(pad, kBackupTimerId);
+      HandlePadTimer(p.kwix, pad, kBackupTimerId);
     }
     if (pad.visible == visible) continue;
     seen += !pad.visible ? "hidden, "
                          : "shown " + std::to_string(pad.client.right) + "x" + std::to_string(pad.client.bottom) +
                                " at " + std::to_string(pad.at.x) + "," + std::to_string(pad.at.y) +
-                               (CalcMode ? " in calculator mode, " : " in keypad mode, ");
+                               (p.kwix.Layout.CalcMode ? " in calculator mode, " : " in keypad mode, ");
   }
   return seen;
 }
@@ -84,10 +85,9 @@ TEST(Gesture, CircleTest) {
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    CircleTurnsPercent = row.percent;
     const Path trail(row.drawn.rbegin(), row.drawn.rend());  // newest first
     TPoint centre;
-    EXPECT_EQ(IsCircleGesture(trail.data(), static_cast<int32_t>(trail.size()) - 1, centre), row.passes);
+    EXPECT_EQ(IsCircleGesture(trail.data(), static_cast<int32_t>(trail.size()) - 1, row.percent, centre), row.passes);
   }
   // The box's centre, a half going to the even neighbour: x 0 to 5 gives 2, y 1 to 6 gives 4;
   // with one more point x 0 to 6 gives 3. Left of the primary monitor, the newest point a
@@ -95,11 +95,11 @@ TEST(Gesture, CircleTest) {
   Path box = {{0, 1}, {5, 6}, {1, 2}, {2, 3}, {3, 3}, {4, 4}, {1, 5}, {2, 2}, {6, 3}};
   const Path left = {{0, 7}, {-6, 1}, {-5, 2}, {-4, 3}, {-3, 3}, {-2, 4}, {-5, 5}, {-4, 2}};
   TPoint centre;
-  EXPECT_FALSE(IsCircleGesture(box.data(), 7, centre));
+  EXPECT_FALSE(IsCircleGesture(box.data(), 7, 100, centre));
   EXPECT_EQ(centre, (TPoint{2, 4}));
-  IsCircleGesture(box.data(), 8, centre);
+  IsCircleGesture(box.data(), 8, 100, centre);
   EXPECT_EQ(centre, (TPoint{3, 4}));
-  IsCircleGesture(left.data(), 7, centre);
+  IsCircleGesture(left.data(), 7, 100, centre);
   EXPECT_EQ(centre, (TPoint{-3, 4}));
 }
 
@@ -145,11 +145,11 @@ TEST(Gesture, SamplerTogglesThePad) {
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    Program ticking;  // the program's state is global: one at a time
-    EXPECT_EQ(Walk(ticking.pad, row.path), row.seen) << "ticking";
+    Program ticking;
+    EXPECT_EQ(Walk(ticking, row.path), row.seen) << "ticking";
     Program resting;
     resting.pad.refused = row.refused;
-    EXPECT_EQ(Walk(resting.pad, row.path, Run::Resting), row.seen) << "resting";
+    EXPECT_EQ(Walk(resting, row.path, Run::Resting), row.seen) << "resting";
     EXPECT_EQ(resting.pad.rests, row.rests);
     EXPECT_FALSE(resting.pad.mouseWatch) << "the mouse no longer watched once ticking";
     EXPECT_FALSE(resting.pad.backupTimer) << "the backup tick stopped once ticking";
@@ -159,7 +159,7 @@ TEST(Gesture, SamplerTogglesThePad) {
   for (int late : {0, 49}) {      // ticks from the circle's start to the next backup tick
     for (int awake : {40, 42}) {  // samples after the wake: 351° or 369°
       Program p;
-      EXPECT_EQ(Walk(p.pad, home + Circle(40, late + awake), Run::RestingWithoutDeviceInput, late),
+      EXPECT_EQ(Walk(p, home + Circle(40, late + awake), Run::RestingWithoutDeviceInput, late),
                 awake == 42 ? kShown : "")
           << "without device input, the backup tick " << late << " ticks late, then " << awake << " samples";
     }

@@ -16,9 +16,8 @@ constexpr Extended kNaN = std::numeric_limits<Extended>::quiet_NaN();
 constexpr Extended kInf = std::numeric_limits<Extended>::infinity();
 constexpr Extended kMax = std::numeric_limits<Extended>::max(), kMin = std::numeric_limits<Extended>::min();
 
-// The number parse of typed text and settings, with '.' as the locale's decimal character
-// and ',' as its grouping, which is not read here, under a caller's 53-bit control word that
-// must come back. A refused text leaves the value alone.
+// The number parse of typed text and settings, with '.' as the decimal character, under a
+// caller's 53-bit control word that must come back. A refused text leaves the value alone.
 TEST(NumberParse, ValuesAndRefusals) {
   struct Row {
     const char* text;
@@ -35,20 +34,18 @@ TEST(NumberParse, ValuesAndRefusals) {
       {.text = "e5"}, {.text = "1,5"}, {.text = "3.5\n"}, {.text = "2e4932"}, {.text = "1e4999"}, {.text = "1.2.3"},
       {.text = "1e5x"}};
   // clang-format on
-  SetLocaleDecimalSeparator('.');
-  SetLocaleDigitGrouping(u',', "3;0");
   SetX87ControlWord(0x027F);
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string("the text \"") + row.text + "\"");
     Extended value = 12345;
-    EXPECT_EQ(TryTextToNumber(row.text, value), row.value.has_value());
+    EXPECT_EQ(TryTextToNumber(row.text, '.', value), row.value.has_value());
     EXPECT_EQ(GetX87ControlWord(), 0x027F) << "the caller's control word";
     const Extended want = row.value.value_or(12345);
     EXPECT_LE(std::fabs(value - want), row.rounded ? want * 1e-18L : 0) << "read as " << value;
     EXPECT_EQ(std::signbit(value), std::signbit(want)) << "the sign of zero";
   }
   SetX87ControlWord(kStandingControlWord);
-  EXPECT_THROW(TextToNumber("abc"), EConvertError);
+  EXPECT_THROW(TextToNumber("abc", '.'), EConvertError);
   // Every power of ten in the tables is the extended value nearest to it, as the C library's
   // correctly rounded strtold gives it; beyond the tables, infinity and zero whatever the operand.
   for (int n = 0; n < 5120; n += n < 32 ? 1 : n < 512 ? 32 : 512) {
@@ -96,14 +93,11 @@ TEST(NumberParse, GroupedNumbersFromAnotherProgram) {
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string("the text \"") + row.text + "\" in " + row.locale.name);
-    SetLocaleDigitGrouping(row.locale.grouping, row.locale.pattern);
-    SetLocaleDecimalSeparator(row.locale.decimal);
+    const TNumberFormat format{row.locale.decimal, ReadDigitGrouping(row.locale.grouping, row.locale.pattern)};
     Extended value = 0;
-    EXPECT_EQ(TryGroupedTextToNumber(Utf16(row.text), value), row.value.has_value());
+    EXPECT_EQ(TryGroupedTextToNumber(Utf16(row.text), format, value), row.value.has_value());
     EXPECT_EQ(value, row.value.value_or(0));
   }
-  SetLocaleDigitGrouping(u',', "3;0");
-  SetLocaleDecimalSeparator('.');
 }
 
 TEST(NumberParse, IntegersAndTheirErrorPositions) {
@@ -159,8 +153,9 @@ TEST(NumberFormat, DisplayAndPasteForms) {
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.paste);
-    EXPECT_EQ(PasteNumberText(row.value), row.paste);
-    for (int i : {0, 1, 2, 3}) EXPECT_EQ(DisplayNumberText(row.value, std::array{19, 18, 17, 3}[i]), row.display[i]);
+    EXPECT_EQ(PasteNumberText(row.value, '.'), row.paste);
+    for (int i : {0, 1, 2, 3})
+      EXPECT_EQ(DisplayNumberText(row.value, std::array{19, 18, 17, 3}[i], '.'), row.display[i]);
   }
   struct Request {
     Extended value;
@@ -173,10 +168,10 @@ TEST(NumberFormat, DisplayAndPasteForms) {
                            {123456, 5, "1.2346E005"}, {999999, 5, "1E006"}, {1999.96L, 4, "2000"}, {0.000123456L, 4, "0.0001235"},
                            {kMax, 19, "1.18973149535723E4932"}, {kMin, 19, "3.36210314311209E-4932"}}) {
     // clang-format on
-    EXPECT_EQ(DisplayNumberText(r.value, r.precision), r.text) << r.precision;
+    EXPECT_EQ(DisplayNumberText(r.value, r.precision, '.'), r.text) << r.precision;
   }
-  EXPECT_EQ(PasteNumberText(kMin), "3.36210314311209E-4932");
-  EXPECT_EQ(PasteNumberText(9.9e-4930L), "9.9E-4930");  // the decimal exponent first estimated one too high
+  EXPECT_EQ(PasteNumberText(kMin, '.'), "3.36210314311209E-4932");
+  EXPECT_EQ(PasteNumberText(9.9e-4930L, '.'), "9.9E-4930");  // the decimal exponent first estimated one too high
 }
 
 }  // namespace

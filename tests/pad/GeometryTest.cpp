@@ -27,9 +27,9 @@ TEST(Geometry, CellUnderAPoint) {
     SCOPED_TRACE(row.name);
     Program p;
     p.pad.menuBar = row.menuBar;
-    UpdateCellMetrics(p.pad, 0);
+    UpdateCellMetrics(p.kwix.Layout, p.pad, 0);
     int32_t col = 0, cellRow = 0;
-    CellAt(row.at.x, row.at.y, col, cellRow);
+    CellAt(p.kwix.Layout, p.kwix.Settings, row.at.x, row.at.y, col, cellRow);
     EXPECT_EQ(col, row.col);
     EXPECT_EQ(cellRow, row.row);
   }
@@ -40,14 +40,15 @@ TEST(Geometry, CellUnderAPoint) {
 // is already in place.
 TEST(Geometry, CalcEditWrappingAndFitting) {
   Program p;
-  FitWindowToMode(p.pad);
-  FitWindowToMode(p.pad);
+  FitWindowToMode(p.kwix.Layout, p.kwix.Settings, p.pad);
+  FitWindowToMode(p.kwix.Layout, p.kwix.Settings, p.pad);
   EXPECT_EQ(p.pad.resizes, 1);
   EXPECT_EQ(p.pad.client, (TRect{0, 0, 91, 110}));
-  CalcEditCornerCurveX = 20;
-  EXPECT_EQ(CalcEditTextRect(), (TRect{13, 6, 105, 21}));
-  Margin = INT32_MAX;
-  EXPECT_EQ(PadSize().width, 79);  // 3 × 27 + 2 × (2^31 − 1), modulo 2^32
+  TSettings& settings = p.kwix.Settings;
+  settings.CalcEditCornerCurveX = 20;
+  EXPECT_EQ(CalcEditTextRect(p.kwix.Layout, settings), (TRect{13, 6, 105, 21}));
+  settings.Margin = INT32_MAX;
+  EXPECT_EQ(PadSize(p.kwix.Layout, settings).width, 79);  // 3 × 27 + 2 × (2^31 − 1), modulo 2^32
 }
 
 // MulDiv as kernel32 has it, which native builds reproduce: halves away from zero whatever

@@ -50,20 +50,22 @@ TEST(Settings, PadFontFollowsTheFontSettings) {
       {.name = "the same monitor again", .file = "FontFace=", .dpi = 144, .monitor = 192, .remade = false},
   };
   // clang-format on
-  Program p;
-  ClearSettings();
+  TSettings settings;
+  TMadeFont made;
+  FakePad pad{settings};
   for (const FontRow& row : rows) {
     SCOPED_TRACE(row.name);
     WriteSettingsFile(row.file);
-    p.pad.dpi = row.dpi;
-    p.pad.fontsMade = 0;
-    LoadSettings(p.pad, row.monitor);
-    EXPECT_EQ(p.pad.fontsMade, row.remade ? 1 : 0);
+    pad.dpi = row.dpi;
+    pad.fontsMade = 0;
+    settings = LoadSettings('.');
+    FitPadFont(made, settings, pad, row.monitor);
+    EXPECT_EQ(pad.fontsMade, row.remade ? 1 : 0);
     if (!row.remade) continue;
-    EXPECT_EQ(p.pad.font.Height, row.height);
-    EXPECT_EQ(p.pad.font.Weight, row.weight);
-    EXPECT_EQ(p.pad.font.Italic, row.italic);
-    EXPECT_EQ(std::string(p.pad.font.FaceName), row.face);
+    EXPECT_EQ(pad.font.Height, row.height);
+    EXPECT_EQ(pad.font.Weight, row.weight);
+    EXPECT_EQ(pad.font.Italic, row.italic);
+    EXPECT_EQ(std::string(pad.font.FaceName), row.face);
   }
   WriteSettingsFile("");
 }
@@ -71,7 +73,6 @@ TEST(Settings, PadFontFollowsTheFontSettings) {
 // kwix.ini.example names every setting once, in the table's order, and loading it changes
 // none of them from its default.
 TEST(Settings, ExampleFileHoldsEveryDefault) {
-  Program p;
   std::ifstream example(KWIX_EXAMPLE_INI, std::ios::binary);
   WriteSettingsFile(std::string(std::istreambuf_iterator<char>(example), {}));
   std::string keys;
@@ -80,16 +81,17 @@ TEST(Settings, ExampleFileHoldsEveryDefault) {
   EXPECT_EQ(keys, KWIX_SETTINGS(KWIX_NAME));
 #undef KWIX_NAME
   // Each setting off its default first, so that a value the file failed to set shows.
-#define KWIX_SPOIL(name, type, kind, value) name = type{};
+  TSettings settings;
+#define KWIX_SPOIL(name, type, kind, value) settings.name = type{};
   KWIX_SETTINGS(KWIX_SPOIL)
 #undef KWIX_SPOIL
   const TParamRec table[] = {
-#define KWIX_BIND(name, type, kind, value) MakeParamRec(#name, &name, kind),
+#define KWIX_BIND(name, type, kind, value) MakeParamRec(#name, &settings.name, kind),
       KWIX_SETTINGS(KWIX_BIND)
 #undef KWIX_BIND
   };
-  LoadParams(table, std::size(table));
-#define KWIX_EXPECT_DEFAULT(name, type, kind, value) EXPECT_EQ(name, value) << #name;
+  LoadParams(table, std::size(table), '.');
+#define KWIX_EXPECT_DEFAULT(name, type, kind, value) EXPECT_EQ(settings.name, value) << #name;
   KWIX_SETTINGS(KWIX_EXPECT_DEFAULT)
 #undef KWIX_EXPECT_DEFAULT
   WriteSettingsFile("");

@@ -38,6 +38,9 @@ inline void PrintTo(const TRect& r, std::ostream* os) {
 // "mouse captured".
 // Rectangles are the geometry tests' concern.
 struct FakePad : PadHost, Canvas {
+  // The settings the pad is drawn with, which name its colours.
+  explicit FakePad(const TSettings& settings) : settings(settings) {}
+  const TSettings& settings;
   // What the system reports: SM_CYMENU and the pixels per inch of the whole screen, the DPI of
   // the monitor under any point (0: one DPI for every monitor), the width of each character of
   // the pad font, and GetCursorPos. Menu bars are 20 pixels high at 96 DPI, 30 at 144.
@@ -55,11 +58,11 @@ struct FakePad : PadHost, Canvas {
   TColor boxColor = 0;
 
   void Log(const std::string& entry) { drawn += (drawn.empty() ? "" : ", ") + entry; }
-  static std::string KeyState(TColor background, TColor text) {
+  std::string KeyState(TColor background, TColor text) const {
     auto is = [](TColor color, int32_t setting) { return color == static_cast<TColor>(setting); };
-    if (is(background, BtnHoverColor) && is(text, BtnHoverTextColor)) return "hot";
-    if (is(background, BtnColor) && is(text, BtnTextColor)) return "plain";
-    if (text == 0 && !is(background, BtnColor)) return "held";  // a random colour of the hue circle
+    if (is(background, settings.BtnHoverColor) && is(text, settings.BtnHoverTextColor)) return "hot";
+    if (is(background, settings.BtnColor) && is(text, settings.BtnTextColor)) return "plain";
+    if (text == 0 && !is(background, settings.BtnColor)) return "held";  // a random colour of the hue circle
     return "in colours " + std::to_string(background) + "/" + std::to_string(text);
   }
 
@@ -83,7 +86,7 @@ struct FakePad : PadHost, Canvas {
   void Beep() override { ++beeps; }
 
   void FillRect(const TRect&, TColor color) override {
-    Log(color == static_cast<TColor>(MaskColor) ? "mask" : "fill " + std::to_string(color));
+    Log(color == static_cast<TColor>(settings.MaskColor) ? "mask" : "fill " + std::to_string(color));
   }
   void RoundBox(const TRect& rect, int, int, TColor color) override { box = rect, boxColor = color; }
   void Caption(const TRect& rect, const std::u16string& text, TextAlign, TColor textColor, TColor background) override {
@@ -119,20 +122,18 @@ struct FakePad : PadHost, Canvas {
 // The program's state at start, with the fakes wired in where start-up wires the system,
 // the settings at their defaults and the locale's separators '.' and ','.
 struct Program {
-  FakePad pad;
   FakeTarget target;
   Bridge bridge{target, target, target, target, target};
+  TKwix kwix{bridge, TNumberFormat{'.', ReadDigitGrouping(u',', "3;0")}};
+  FakePad pad{kwix.Settings};
   Program() {
-    ResetProgramState();
-    SetLocaleDecimalSeparator('.');
     SetDecimalKeyCaption(u'.');
-    SetLocaleDigitGrouping(u',', "3;0");
-    KeyBridge = &bridge;
     target.pad = &bridge;
-    LoadSettings(pad, 0);
-    UpdateCellMetrics(pad, 0);
-    Kernel.OnChange = [this](TSmplCalcKrnl&) { HandlePadMessage(pad, pad, msg::User, TPoint{}); };
+    UpdateCellMetrics(kwix.Layout, pad, 0);
+    kwix.Calc.Kernel.OnChange = [this](TSmplCalcKrnl&) { HandlePadMessage(kwix, pad, pad, msg::User, TPoint{}); };
   }
+  // The key's action, as the window procedure runs it for the key under the pointer.
+  void Activate(const TButtonRec& key) { KeyAction(kwix.Calc, kwix.Layout, kwix.Settings, kwix.Format, pad, pad, key); }
 };
 
 #endif
