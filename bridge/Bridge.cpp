@@ -119,10 +119,10 @@ bool Bridge::TargetTakesInput() {
 
 void Bridge::TapKey(uint8_t vk) { keys_.Send(Strokes().Tap(vk).Events()); }
 
-bool Bridge::OpenClipboard() {
+bool Bridge::OpenClipboard(bool owner) {
   uint32_t start = clock_.NowMs();
   for (;;) {
-    if (clipboard_.Open()) return true;
+    if (clipboard_.Open(owner)) return true;
     if (Expired(start, clock_.NowMs(), kClipboardOpenLimitMs)) return false;
     clock_.SleepMs(kClipboardOpenPollMs);
   }
@@ -143,7 +143,7 @@ void Bridge::Mark() {
 }
 
 bool Bridge::WriteClipboard(const std::string& text, bool offer) {
-  if (!OpenClipboard()) return false;
+  if (!OpenClipboard(offer)) return false;
   const bool written =
       clipboard_.Empty() &&
       (offer ? clipboard_.Offer(kClipboardText) : clipboard_.SetData(kClipboardText, text.c_str(), text.size() + 1));
@@ -190,7 +190,7 @@ void Bridge::RenderFormat(unsigned format) {
 }
 
 void Bridge::RenderAllFormats() {
-  if (offered_ && clipboard_.SequenceNumber() == borrowed_ && OpenClipboard()) {
+  if (offered_ && clipboard_.SequenceNumber() == borrowed_ && OpenClipboard(true)) {
     clipboard_.SetData(kClipboardText, offered_->c_str(), offered_->size() + 1);
     clipboard_.Close();
   }
@@ -205,7 +205,7 @@ void Bridge::PutBackTick() {
     return;
   }
   // Once the target has closed the clipboard it has its paste.
-  if (!clipboard_.Open()) return;
+  if (!clipboard_.Open(false)) return;
   PutBack();
   clipboard_.Close();
   EndKeeping();

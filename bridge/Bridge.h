@@ -49,8 +49,10 @@ class KeySink {
 class ClipboardPort {
  public:
   virtual ~ClipboardPort() = default;
-  // Fails while another program holds the clipboard open.
-  virtual bool Open() = 0;
+  // Fails while another program holds the clipboard open. With owner, the pad's window takes
+  // the clipboard at the next Empty, to render what it offers; otherwise nobody owns it then,
+  // and another program's next copy need not wait for the pad to hear that it lost it.
+  virtual bool Open(bool owner) = 0;
   virtual void Close() = 0;
   virtual bool Empty() = 0;
   // Hands a copy of count bytes to the clipboard in the given format.
@@ -217,7 +219,7 @@ class Bridge {
   // clipboard to leave out; false when they are not there.
   bool WriteClipboard(const std::string& text, bool offer);
   void Mark();
-  bool OpenClipboard();
+  bool OpenClipboard(bool owner = false);
   // Whether the target can open the clipboard now: a program that held it has let go. After a
   // change, a clipboard tool is first given the time to begin reading it.
   bool ClipboardFree(bool changed);

@@ -51,7 +51,7 @@ void Win32KeySink::Send(const std::vector<TKeyEvent>& events) {
   if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-bool Win32Clipboard::Open() { return ::OpenClipboard(pad_) != 0; }
+bool Win32Clipboard::Open(bool owner) { return ::OpenClipboard(owner ? pad_ : nullptr) != 0; }
 
 void Win32Clipboard::Close() { ::CloseClipboard(); }
 

@@ -16,7 +16,7 @@ class Win32KeySink : public KeySink {
 class Win32Clipboard : public ClipboardPort {
  public:
   void Attach(HWND pad) { pad_ = pad; }
-  bool Open() override;
+  bool Open(bool owner) override;
   void Close() override;
   bool Empty() override;
   bool SetData(unsigned format, const void* bytes, size_t count) override;

@@ -163,6 +163,8 @@ TEST(KeyActions, KeysIntoAField) {
       {.name = "a web form, where Right collapses a selection: the number before the blank, not the next",
        .field = "Total 12.5| 3000 x", .keys = "=*2=", .collapsing = true, .seen = grab + over(5) + " Left" + again +
        paste2, .after = "Total [25] 3000 x", .shown = "25", .calculator = true, .waitedMs = 30},
+      {.name = "= on the result just pasted: its copy comes at once", .keys = "M1+2=M=", .seen = "Ctrl+V Shift+Left " +
+       grab, .after = "[3]", .shown = "3", .calculator = true},
       {.name = "an empty field starts from 0", .keys = "=", .seen = grab, .after = "|", .shown = "0", .calculator = true,
        .waitedMs = 500},
       {.name = "a word: the caret at its end", .field = "Total abc|", .keys = "=", .seen = grab + over(3),

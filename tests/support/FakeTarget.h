@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bridge/Bridge.h"
@@ -131,6 +133,7 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
   }
   // The clipboard as a program's copy of the text leaves it, in both forms.
   void HoldText(const std::string& utf8) {
+    padOwns = false, offered.clear();
     clipboard = {{kClipboardUnicodeText, BytesOf(Utf16(utf8))}, {kClipboardText, ToCodePage(Utf16(utf8)) + '\0'}};
     Changed();
   }
@@ -157,6 +160,7 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
   }
   // The pad's message loop running ms: the field catches up and the pad ticks.
   void Idle(uint32_t ms) {
+    if (stalled) padOwns = false, Copy(*std::exchange(stalled, std::nullopt));
     for (uint32_t left = ms; left > 0;) {
       const uint32_t step = tickMs > 0 ? std::min(left, static_cast<uint32_t>(tickMs)) : left;
       now += step, left -= step;
@@ -186,9 +190,12 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
     CatchUp();
     if (++batches == awayAfter) away = true;
   }
-  bool Open() override { return open = ClipboardFree(); }
+  bool Open(bool owner) override { return opensAsOwner = owner, open = ClipboardFree(); }
   void Close() override { open = false; }
-  bool Empty() override { return clipboard.clear(), offered.clear(), Changed(), copyMode = false, open; }
+  bool Empty() override {
+    padOwns = opensAsOwner;
+    return clipboard.clear(), offered.clear(), Changed(), copyMode = false, open;
+  }
   // Rendering what it offered, the pad changes nothing that the sequence number counts.
   bool SetData(unsigned format, const void* bytes, size_t count) override {
     clipboard[format] = std::string(static_cast<const char*>(bytes), count);
@@ -268,6 +275,10 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
  private:
   std::vector<TKeyEvent> queue;
   bool copying = false, pasting = false, rendering = false, away = false, copiedOnce = false;
+  // Whether the pad owns the clipboard, which it opened as its owner before emptying it; a copy
+  // then empties the clipboard only once the pad's message loop hears that it lost it.
+  bool opensAsOwner = false, padOwns = false;
+  std::optional<std::u16string> stalled;
   int batches = 0;
   struct {
     bool due = false;
@@ -334,7 +345,8 @@ struct FakeTarget : KeySink, ClipboardPort, BridgeClock, Beeper, TargetPort {
   // nothing is selected or another program holds the clipboard.
   void Copy(const std::u16string& copied) {
     if (copied.empty() || !ClipboardFree()) return;
-    clipboard.clear();
+    if (padOwns) return void(stalled = copied);
+    clipboard.clear(), offered.clear();
     if (copies == Copies::Unreadable) {
       clipboard[0xC000 + static_cast<unsigned>(registered.size())] = "data";
     } else {
