@@ -180,30 +180,20 @@ def grab_everywhere(h):
     # to its end; where the page's process copies 700 ms after Ctrl+C (the number is taken at the next key); beside
     # a clipboard history tool that holds the clipboard 40 ms after every change.
     s = h.toggle(SHOW, True)
-
-    def grabbed(what, text, sel):  # the pad waits for the copies: a click before then reaches Wine's desktop
-        wait(h.state, lambda q: (q.text, q.start, q.end, q.width) == (text, *sel, s.width + h.col), what, 4)
-    h.ask("mode browser")
-    h.ask("set Total 12.5| 3000 x")
-    h.click("=")
-    grabbed("= in a web form", "Total 12.5 3000 x", (6, 10))
-    h.click("*2=")
-    h.expect("Total 25 3000 x", (6, 8), "x 2 = in a web form")
-    h.click("5", button=2)  # back to keypad mode
-    h.ask("mode page")
-    h.ask("set Total 12.5|")
-    h.click("=")
-    grabbed("= where the page copies late", "Total 12.5", (6, 10))
-    h.click("*2=")
-    h.expect("Total 25", (6, 8), "x 2 = where the page copies late")
-    h.click("5", button=2)
-    h.ask("mode edit")
-    h.ask("tool on")
-    h.ask("set Total 7| EUR")
-    h.click("=")
-    grabbed("= beside a clipboard tool", "Total 7 EUR", (6, 7))
-    h.click("*2=")
-    h.expect("Total 14 EUR", (6, 8), "x 2 = beside a clipboard tool")
+    for what, mode, tool, field, number, result in (
+            ("in a web form", "browser", "off", "Total 12.5| 3000 x", "12.5", "25"),
+            ("where the page copies late", "page", "off", "Total 12.5|", "12.5", "25"),
+            ("beside a clipboard tool", "edit", "on", "Total 7| EUR", "7", "14")):
+        h.ask("mode " + mode)
+        h.ask("tool " + tool)
+        h.ask("set " + field)
+        h.click("=")
+        text, end = field.replace("|", ""), 6 + len(number)
+        # The pad waits for the copies: a click on it before then would reach Wine's desktop.
+        wait(h.state, lambda q: (q.text, q.start, q.end, q.width) == (text, 6, end, s.width + h.col), "= " + what, 4)
+        h.click("*2=")
+        h.expect(text.replace(number, result, 1), (6, 6 + len(result)), "x 2 = " + what)
+        h.click("5", button=2)  # back to keypad mode
     h.ask("tool off")
 
 
