@@ -53,11 +53,11 @@ TEST(Bridge, PastesAndSelects) {
 // memory, byte for byte, marked so that clipboard history does not record it twice. A newer
 // copy wins, a target that never reads keeps the result, and a clipboard the pad cannot save
 // whole is not saved at all. Checked once the pad's message loop has run 6 s: the field, and
-// whether the clipboard holds the user's formats again or the result.
+// whether the clipboard holds the user's formats again, or else which text.
 TEST(Bridge, KeepsTheUsersClipboard) {
   struct Row {
     const char* name;
-    const char* does;  // "paste" 25, "grab" the number at the caret, or both
+    const char* does;  // "paste" 25, "grab" the number at the caret, "copy" as the user copies "later"
     const char* field = "Total [12.5]";
     bool keep = true;
     uint32_t pasteMs = 0;  // how late the field reads its paste
@@ -65,36 +65,42 @@ TEST(Bridge, KeepsTheUsersClipboard) {
     bool unlockable = false;  // the image's memory cannot be locked
     bool huge = false;        // the user copied more than the pad keeps
     bool empty = false;       // a format of the user's has no bytes at all
+    bool bitmap = false;      // a GDI bitmap beside them, a handle that no memory block holds
     bool newer = false;       // the user copies again once the result has been read
     const char* after;
-    bool kept;  // the user's clipboard back, else the result (or the newer copy)
+    const char* clipboard;  // "the user's" formats back, or the text left there
   };
+  const char* const users = "the user's";
   // clang-format off
   const Row rows[] = {
       {.name = "a paste: the user's clipboard back once the target has read it", .does = "paste",
-       .after = "Total [25]", .kept = true},
+       .after = "Total [25]", .clipboard = users},
       {.name = "without KeepClipboard the result stays", .does = "paste", .keep = false, .after = "Total [25]",
-       .kept = false},
+       .clipboard = "25"},
       {.name = "a target reading its paste 900 ms late still gets the result", .does = "paste", .pasteMs = 900,
-       .after = "Total [25]", .kept = true},
+       .after = "Total [25]", .clipboard = users},
       {.name = "a target that never reads it keeps the result there", .does = "paste", .field = "Total |",
-       .pastes = false, .after = "Tota[l ]", .kept = false},
-      {.name = "a newer copy wins", .does = "paste", .newer = true, .after = "Total [25]", .kept = false},
+       .pastes = false, .after = "Tota[l ]", .clipboard = "25"},
+      {.name = "a newer copy wins", .does = "paste", .newer = true, .after = "Total [25]", .clipboard = "newer"},
       {.name = "a clipboard over the limit is not kept", .does = "paste", .huge = true, .after = "Total [25]",
-       .kept = false},
+       .clipboard = "25"},
       {.name = "an owner that does not answer: nothing kept", .does = "paste", .ownerHung = true,
-       .after = "Total [25]", .kept = false},
+       .after = "Total [25]", .clipboard = "25"},
       {.name = "memory that cannot be locked: nothing kept, not half", .does = "paste", .unlockable = true,
-       .after = "Total [25]", .kept = false},
+       .after = "Total [25]", .clipboard = "25"},
       {.name = "a clipboard changing while it is saved: nothing kept", .does = "paste", .changesWhileRead = true,
-       .after = "Total [25]", .kept = false},
+       .after = "Total [25]", .clipboard = "25"},
       {.name = "a block without bytes is left out, the rest kept", .does = "paste", .empty = true,
-       .after = "Total [25]", .kept = true},
+       .after = "Total [25]", .clipboard = users},
+      {.name = "a bitmap handle is left out, the rest kept", .does = "paste", .bitmap = true, .after = "Total [25]",
+       .clipboard = users},
       {.name = "the grab: back once its copy is read", .does = "grab", .field = "Total 12.5|", .after = "Total [12.5]",
-       .kept = true},
-      {.name = "a refused word: back", .does = "grab", .field = "Total abc|", .after = "Total abc|", .kept = true},
+       .clipboard = users},
+      {.name = "a refused word: back", .does = "grab", .field = "Total abc|", .after = "Total abc|", .clipboard = users},
       {.name = "the grab and the paste of its result", .does = "grab paste", .field = "Total 12.5|",
-       .after = "Total [25]", .kept = true}};
+       .after = "Total [25]", .clipboard = users},
+      {.name = "what the user copies between the grab and the paste is what comes back", .does = "grab copy paste",
+       .field = "Total 12.5|", .after = "Total [25]", .clipboard = "later"}};
   // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -108,11 +114,12 @@ TEST(Bridge, KeepsTheUsersClipboard) {
     t.clipboard[15] = "C:\\a.txt";             // CF_HDROP
     if (row.huge) t.clipboard[t.RegisterFormat("Big")] = std::string(kKeepLimitBytes, 'x');
     if (row.empty) t.clipboard[t.RegisterFormat("Nothing")] = "";
-    std::map<unsigned, std::string> users = t.clipboard;
-    users.erase(t.RegisterFormat("Nothing"));
+    if (row.bitmap) t.clipboard[2] = "HBITMAP", t.unlockable.insert(2);  // CF_BITMAP
+    std::map<unsigned, std::string> theUsers = t.clipboard;
+    theUsers.erase(t.RegisterFormat("Nothing")), theUsers.erase(2);
     for (const char* mark : {"ExcludeClipboardContentFromMonitorProcessing", "CanIncludeInClipboardHistory",
                              "CanUploadToCloudClipboard", "Clipboard Viewer Ignore"})
-      users[t.RegisterFormat(mark)] = std::string(4, '\0');
+      theUsers[t.RegisterFormat(mark)] = std::string(4, '\0');
     t.pasteMs = row.pasteMs, t.pastes = row.pastes, t.ownerHung = row.ownerHung;
     t.changesWhileRead = row.changesWhileRead;
     if (row.unlockable) t.unlockable.insert(8);
@@ -120,15 +127,20 @@ TEST(Bridge, KeepsTheUsersClipboard) {
     if (does.find("grab") != std::string::npos) {
       const TGrab grab = bridge.GrabNumberAtCaret([](const std::u16string& word) { return word == u"12.5"; }, row.keep);
       if (does == "grab") {
-        EXPECT_EQ(t.clipboard, users) << "the user's clipboard, right after the grab";
+        EXPECT_EQ(t.clipboard, theUsers) << "the user's clipboard, right after the grab";
       }
       EXPECT_NE(grab.outcome, GrabOutcome::Empty);
     }
+    if (does.find("copy") != std::string::npos) t.HoldText("later");
     if (does.find("paste") != std::string::npos) bridge.PasteAndSelect("25", row.keep);
     if (row.newer) t.HoldText("newer");
     t.Idle(6000);
     EXPECT_EQ(t.Shown(), row.after);
-    EXPECT_EQ(t.clipboard == users, row.kept) << "the clipboard holds " << t.OnClipboard().substr(0, 200);
+    if (row.clipboard == users) {
+      EXPECT_EQ(t.clipboard, theUsers) << "the clipboard holds " << t.OnClipboard().substr(0, 200);
+    } else {
+      EXPECT_EQ(t.clipboard[kClipboardText], row.clipboard + std::string(1, '\0')) << "the text on the clipboard";
+    }
     EXPECT_EQ(t.tickMs, 0) << "the put-back tick left running";
     EXPECT_FALSE(t.open) << "the clipboard left open";
   }

@@ -121,6 +121,7 @@ TEST(KeyActions, KeysIntoAField) {
     bool held = false, hung = false;   // the clipboard held by another program; the field's thread hung
     bool tool = false;                 // a clipboard tool holds the clipboard 40 ms after each change
     int awayAfter = -1;                // another window in front after this many batches of keys
+    uint32_t pauseMs = 0;              // the user's pause before the last key, the pad waiting for input
     int charWidth = 6;                 // pixels per character: the calc edit holds 17
     char separator = '.';              // the locale's decimal separator
     // Windows drops synthetic input to a process above the pad's integrity level.
@@ -189,6 +190,8 @@ TEST(KeyActions, KeysIntoAField) {
        .copyAs = std::u16string(100000, u'1'), .seen = grab + " Right", .after = "Total 1|2.5", .beeps = 1},
       {.name = "a copy with half a surrogate pair: one Left", .field = "Total 12.5|", .keys = "=",
        .copyAs = u"12.5\xD800", .seen = grab + " Left", .after = "Total| 12.5", .beeps = 1},
+      {.name = "blanks too many for a word: one Right", .field = "1|", .keys = "=",
+       .copyAs = std::u16string(300, u' '), .seen = grab + again + " Right", .after = "1|", .beeps = 1, .waitedMs = 30},
       {.name = "an empty cell, copied as a bare line break", .keys = "=", .copyAs = u"\r\n",
        .seen = grab + again + " Right", .after = "|", .beeps = 1, .waitedMs = 30},
       {.name = "the clipboard held: no key", .field = "Total 12.5| EUR", .keys = "=", .held = true,
@@ -204,6 +207,9 @@ TEST(KeyActions, KeysIntoAField) {
       {.name = "a page copying 700 ms late from another thread: its number taken at the next key",
        .field = "Total 12.5|", .keys = "=*2=", .copies = Copies::Late, .copyMs = 700, .seen = grab + paste2,
        .after = "Total [25]", .shown = "25", .calculator = true, .waitedMs = 30},
+      {.name = "a late copy already there at the next key", .field = "Total 12.5|", .keys = "=*",
+       .copies = Copies::Late, .copyMs = 700, .pauseMs = 1000, .seen = grab, .after = "Total [12.5]",
+       .shown = "12.5, calc edit 12.5", .calculator = true},
       {.name = "a late copy with a blank after it", .field = "Total 12.5| EUR", .keys = "=*2=", .copies = Copies::Late,
        .copyMs = 700, .seen = grab + over(5) + " Left" + again + paste2, .after = "Total [25] EUR", .shown = "25",
        .calculator = true, .waitedMs = 30},
@@ -239,6 +245,7 @@ TEST(KeyActions, KeysIntoAField) {
     p.kwix.Format.LocaleDecimalSeparator = row.separator;
     const std::string keys = row.keys;
     Press(p, keys.substr(0, keys.size() - 1));
+    t.Idle(row.pauseMs);
     p.pad.drawn.clear();
     const uint32_t start = t.now;
     Press(p, keys.substr(keys.size() - 1));
