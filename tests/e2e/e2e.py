@@ -61,6 +61,11 @@ class Wine:  # one prefix: kwix_e2e.exe, the target asked one line at a time, an
         s, i = self.state(), KEYS.index(k)
         return self.at(s.left + 5 + int((i % 4 + 0.5) * self.col), s.top + 5 + int((i // 4 + 1.5) * self.row))
 
+    def refused(self, what, text, caret, width):  # "=" left the text and its caret, the pad in keypad mode
+        time.sleep(0.5)  # the grab, and keys the pad might send after it
+        wait(self.state, lambda q: (q.text, q.start, q.end, q.width) == (text, caret, caret, width),
+             "= %s: the text and caret as they were, the pad in keypad mode" % what)
+
     def click(self, keys, button=1):
         xdo(*[a for k in keys for a in (*self.key(k), "sleep", 0.03, "click", button, "sleep", 0.05)], *self.at(*PARK))
 
@@ -125,9 +130,7 @@ def typical_use(h):
     s = h.toggle(SHOW, True)
     h.ask("set Total abc")
     h.click("=")
-    time.sleep(0.5)  # the grab, and keys the pad might send after it
-    wait(h.state, lambda q: (q.text, q.start, q.end, q.width) == ("Total abc", 9, 9, s.width),
-         "= on a word: the text as it was, the caret at its end, the pad in keypad mode")
+    h.refused("on a word", "Total abc", 9, s.width)
     xdo(*h.key("5"), "click", 3, *h.at(*PARK))
     wait(h.state, lambda q: not q.visible, "a right click on a key to hide the pad")
     wait(h.state, lambda q: (q.focus, q.text) == (1, "Total abc"), "the target's focus and text after a right click")
@@ -140,14 +143,10 @@ def grab_is_safe(h):
     # next Enter pastes nothing.
     s = h.toggle(SHOW, True)
 
-    def refused(what, text, caret):
-        time.sleep(0.5)  # the grab, and keys the pad might send after it
-        wait(h.state, lambda q: (q.text, q.start, q.end, q.width) == (text, caret, caret, s.width),
-             "= %s: the text and caret as they were, the pad in keypad mode" % what)
     h.ask("mode console")
     h.ask("set dir 12")
     h.click("=")
-    refused("in a terminal", "dir 12", 6)
+    h.refused("in a terminal", "dir 12", 6, s.width)
     assert h.state().ctrlc == 0, "a terminal took Ctrl+C"
     h.click("5")
     h.expect("dir 125", (7, 7), "a digit in a terminal")
@@ -164,12 +163,12 @@ def grab_is_safe(h):
     h.ask("set Total 12.5| EUR")
     assert h.ask("hold") == "1", "cannot hold the clipboard open"
     h.click("=")
-    refused("with the clipboard held", "Total 12.5 EUR", 10)
+    h.refused("with the clipboard held", "Total 12.5 EUR", 10, s.width)
     h.ask("release")
     h.ask("mode grid")
     h.ask("set 1")
     h.click("=")
-    refused("in a grid", "1", 1)
+    h.refused("in a grid", "1", 1, s.width)
     assert h.state().copymode == 0, "the grid is still in copy mode"
     xdo("key", "Return", "sleep", 0.2)
     h.expect("1", (1, 1), "Enter in the grid after =")
@@ -209,9 +208,7 @@ def japanese(h):
         s = j.toggle(SHOW, True)
         j.ask("set 合計 12.5円| x")
         j.click("=")
-        time.sleep(0.5)  # the grab, and keys the pad might send after it
-        wait(j.state, lambda q: (q.text, q.start, q.end, q.width) == ("合計 12.5円 x", 8, 8, s.width),
-             "= on a word of Japanese text: the text and caret as they were, the pad in keypad mode")
+        j.refused("on a word of Japanese text", "合計 12.5円 x", 8, s.width)
         j.click("5")
         j.expect("合計 12.5円5 x", (9, 9), "a digit after = on a word")
         j.ask("set 金額 12.5|\u3000円 x")
